@@ -1,0 +1,9 @@
+# Build switches shared by every target of the project. Sanitizers are chosen by
+# the caller through CMAKE_CXX_FLAGS (see scripts/test.sh), so targets stay clean.
+
+option(LCD_BUILD_BENCHMARKS "Build the Google Benchmark binaries" ON)
+option(LCD_BUILD_FUZZERS "Build only the libFuzzer targets (needs clang)" OFF)
+
+# Warnings are errors for our own code; third-party headers come in as SYSTEM.
+add_library(lcd_warnings INTERFACE)
+target_compile_options(lcd_warnings INTERFACE -Wall -Wextra -Werror)
