@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# The whole test run: installs what is missing, then builds and runs every test
+# three ways: a normal build, an AddressSanitizer + UndefinedBehaviorSanitizer
+# build, and each fuzz target for a bounded time from the seed corpus.
+#   FUZZ_SECONDS  time per fuzz target (default 30)
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+jobs=$(nproc)
+fuzz_seconds=${FUZZ_SECONDS:-30}
+passed=0
+failed=0
+
+bash scripts/install-deps.sh
+
+# run_ctest DIR: runs one build's suite and adds its counts to the totals.
+run_ctest() {
+  local dir=$1 log
+  log=$(mktemp)
+  if ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 300 | tee "$log"; then :; fi
+  local total fails
+  total=$(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\2/p' "$log")
+  fails=$(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\1/p' "$log")
+  rm -f "$log"
+  if [ -z "$total" ]; then
+    echo "test.sh: no test summary from $dir" >&2
+    failed=$((failed + 1))
+    return
+  fi
+  passed=$((passed + total - fails))
+  failed=$((failed + fails))
+}
+
+echo "== normal build =="
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build/release -j "$jobs"
+run_ctest build/release
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer build =="
+cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DLCD_BUILD_BENCHMARKS=OFF \
+  -DCMAKE_CXX_FLAGS="-O1 -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all"
+cmake --build build/asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 UBSAN_OPTIONS=print_stacktrace=1 run_ctest build/asan
+
+echo "== fuzz targets, ${fuzz_seconds} s each =="
+CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLCD_BUILD_FUZZERS=ON
+cmake --build build/fuzz -j "$jobs"
+for corpus in fuzz/corpus/*/; do
+  name=$(basename "$corpus")
+  work="build/fuzz/corpus-$name"
+  mkdir -p "$work"
+  cp -f "$corpus"* "$work/"
+  if "build/fuzz/fuzz/${name}_fuzzer" -max_total_time="$fuzz_seconds" -print_final_stats=0 "$work" 2>"build/fuzz/$name.log"; then
+    echo "fuzz $name: no crash in ${fuzz_seconds} s"
+    passed=$((passed + 1))
+  else
+    tail -n 40 "build/fuzz/$name.log"
+    echo "fuzz $name: FAILED (log: build/fuzz/$name.log)"
+    failed=$((failed + 1))
+  fi
+done
+
+echo "test.sh: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
