@@ -1,0 +1,19 @@
+#pragma once
+
+#include "message/imessage.h"
+
+namespace wyn {
+
+// The answer to a dispatched command, released through the command dispatcher.
+// Vtable: getMessage, getData, getDataSize, then the destructor (two slots);
+// the destructor comes last because plug-ins expect getData in slot two.
+class IReply {
+public:
+    // The answering message, owned by the reply.
+    virtual const IMessage* getMessage() const = 0;
+    virtual const void* getData() const = 0;
+    virtual int getDataSize() const = 0;
+    virtual ~IReply() = default;
+};
+
+}  // namespace wyn
