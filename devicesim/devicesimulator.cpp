@@ -18,6 +18,19 @@ RecordedRequest recordOf(const httplib::Request& request) {
             request.body, request.remote_port};
 }
 
+// Announces the whole reply but sends only the first half of its body; the
+// provider's refusal makes the server close the connection there.
+void sendHalfThenClose(httplib::Response& response, Reply reply) {
+    response.status = reply.status;
+    const std::size_t length = reply.body.size();
+    response.set_content_provider(
+        length, "application/json",
+        [body = std::move(reply.body)](std::size_t, std::size_t, httplib::DataSink& sink) {
+            sink.write(body.data(), body.size() / 2);
+            return false;
+        });
+}
+
 }  // namespace
 
 std::vector<int> layersOneTo(int count) {
@@ -50,6 +63,10 @@ struct DeviceSimulator::Impl {
         if (const std::optional<Fault> fault = faults.take(request.path)) {
             if (fault->kind == FaultKind::DropConnection) {
                 SimServer::dropCurrentConnection();
+                return;
+            }
+            if (fault->kind == FaultKind::DropMidReply) {
+                sendHalfThenClose(response, std::move(reply));
                 return;
             }
             if (fault->kind == FaultKind::SlowReply) {

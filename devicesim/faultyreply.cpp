@@ -30,6 +30,8 @@ Reply faultyReply(const Fault& fault, Reply reply) {
     switch (fault.kind) {
     case FaultKind::HttpError:
         return failureReply(kHttpInternalError, ResultCode::internalError, "internal error");
+    case FaultKind::ErrorPage:
+        return {kHttpInternalError, "<html><body>500 Internal Server Error</body></html>"};
     case FaultKind::EmptyBody:
         return {kHttpOk, ""};
     case FaultKind::GarbageBody:
@@ -41,8 +43,11 @@ Reply faultyReply(const Fault& fault, Reply reply) {
         return reply;
     case FaultKind::LargeBody:
         return withPaddedMessage(std::move(reply), fault.padding);
+    case FaultKind::FixedBody:
+        return {kHttpOk, fault.body};
     case FaultKind::SlowReply:
     case FaultKind::DropConnection:
+    case FaultKind::DropMidReply:
         break;
     }
     return reply;

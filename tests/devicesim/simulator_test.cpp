@@ -51,6 +51,31 @@ TEST_F(SimulatorTest, FaultsAreOneShotOrStickyAndKeepToTheirPath) {
     EXPECT_EQ(countRequestsTo(simulator, Constants::PUTLAYERSCUTOUTCURSOR), 4u);
 }
 
+TEST_F(SimulatorTest, ErrorPageHalfReplyAndFixedBodyReachTheClientAsInjected) {
+    constexpr int kPartialReply = -18;  // minus CURLE_PARTIAL_FILE: fewer bytes than announced
+    HttpLogin::getInstance()->getToken();
+    simulator.injectFault(Constants::PUTLAYERSCUTOUTCURSOR, Fault{FaultKind::ErrorPage});
+    const Answer page = sendAuthorized();
+    EXPECT_EQ(page.status, 500);
+    EXPECT_FALSE(page.body.empty());
+    EXPECT_FALSE(json::accept(page.body));
+
+    simulator.injectFault(Constants::PUTLAYERSCUTOUTCURSOR, Fault{FaultKind::DropMidReply});
+    const Answer cut = sendAuthorized();
+    EXPECT_FALSE(cut.answered);
+    EXPECT_EQ(cut.out, kPartialReply);
+    // Part of the reply arrived, so libcurl does not send the request again.
+    EXPECT_EQ(countRequestsTo(simulator, Constants::PUTLAYERSCUTOUTCURSOR), 2u);
+
+    Fault fixed{FaultKind::FixedBody};
+    fixed.body = std::string("{\"code\":7}\0tail", 15);  // byte for byte, NUL included
+    simulator.injectFault(Constants::PUTLAYERSCUTOUTCURSOR, fixed);
+    const Answer given = sendAuthorized();
+    EXPECT_EQ(given.status, 200);
+    EXPECT_EQ(given.body, fixed.body);
+    EXPECT_EQ(json::parse(sendAuthorized().body).at("code"), 0);
+}
+
 TEST_F(SimulatorTest, StopEndsIdleAndBusyConnectionsPromptly) {
     ASSERT_EQ(sendAuthorized().status, 200);  // leaves an idle kept-alive connection
     simulator.injectFault(Constants::PUTLAYERSCUTOUT,
