@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The whole test run: installs what is missing, then builds and runs every test
 # three ways: a normal build, an AddressSanitizer + UndefinedBehaviorSanitizer
-# build, and each fuzz target for a bounded time from the seed corpus.
+# build, and each fuzz target for a bounded time from the seed corpus; the
+# threaded suites also run in a ThreadSanitizer build.
 #   FUZZ_SECONDS  time per fuzz target (default 30)
 set -euo pipefail
 
@@ -14,11 +15,13 @@ failed=0
 
 bash scripts/install-deps.sh
 
-# run_ctest DIR: runs one build's suite and adds its counts to the totals.
+# run_ctest DIR [CTEST_ARGS...]: runs one build's suite (or the tests the
+# arguments select) and adds its counts to the totals.
 run_ctest() {
   local dir=$1 log
+  shift
   log=$(mktemp)
-  if ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 300 | tee "$log"; then :; fi
+  if ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 300 "$@" | tee "$log"; then :; fi
   local total fails
   total=$(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\2/p' "$log")
   fails=$(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\1/p' "$log")
@@ -42,6 +45,16 @@ cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DLCD_BUILD_BENCHMARKS=OFF \
   -DCMAKE_CXX_FLAGS="-O1 -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all"
 cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 UBSAN_OPTIONS=print_stacktrace=1 run_ctest build/asan
+
+echo "== ThreadSanitizer build: the threaded suites only =="
+cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DLCD_BUILD_BENCHMARKS=OFF \
+  -DCMAKE_CXX_FLAGS="-O1 -fsanitize=thread -fno-omit-frame-pointer"
+cmake --build build/tsan -j "$jobs" --target stress_concurrency_tests lcd_host_tests communicator_tests
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+run_ctest build/tsan/tests/stress -L concurrency
+run_ctest build/tsan/tests/host -R '^ConcurrentDispatch[.]'
+run_ctest build/tsan/tests/communicator
+unset TSAN_OPTIONS
 
 echo "== fuzz targets, ${fuzz_seconds} s each =="
 CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLCD_BUILD_FUZZERS=ON
