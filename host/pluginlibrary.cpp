@@ -15,9 +15,12 @@ std::string lastDlError() {
 }
 
 // RTLD_NOW reports missing dependencies here rather than at the first call;
-// RTLD_LOCAL keeps one plug-in's symbols from resolving another's.
+// RTLD_LOCAL keeps one plug-in's symbols from resolving another's. RTLD_NODELETE
+// keeps the code mapped after the close, as in a long-lived host: libraries a
+// plug-in brings in, such as Qt, cannot be unloaded cleanly (ICU's caches
+// would be stranded).
 void* openLibrary(const std::string& path) {
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (handle == nullptr) {
         throw PluginError("cannot load plug-in " + path + ": " + lastDlError());
     }
