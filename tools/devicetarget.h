@@ -1,0 +1,41 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace LCD::DeviceSim {
+class DeviceSimulator;
+}  // namespace LCD::DeviceSim
+
+namespace LCD::Tools {
+
+// Which device to drive. Without a URL lcd-host starts its embedded simulator.
+struct DeviceOptions {
+  std::string url;
+  std::optional<std::string> user;
+  std::optional<std::string> password;
+  std::optional<long> timeoutMs;
+};
+
+// The device the communicator talks to for this run: the one named by the
+// options, or a simulator on a free loopback port that lives as long as this
+// object. Construction configures the communicator library, which the plug-in
+// shares with this process.
+class DeviceTarget {
+ public:
+  // Throws CliError (device failure) when the simulator cannot start.
+  explicit DeviceTarget(const DeviceOptions& options);
+  ~DeviceTarget();
+  DeviceTarget(const DeviceTarget&) = delete;
+  DeviceTarget& operator=(const DeviceTarget&) = delete;
+
+  const std::string& url() const { return url_; }
+  bool simulated() const { return simulator_ != nullptr; }
+
+ private:
+  std::unique_ptr<DeviceSim::DeviceSimulator> simulator_;
+  std::string url_;
+};
+
+}  // namespace LCD::Tools
