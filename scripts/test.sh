@@ -3,6 +3,8 @@
 # three ways: a normal build, an AddressSanitizer + UndefinedBehaviorSanitizer
 # build, and each fuzz target for a bounded time from the seed corpus; the
 # threaded suites also run in a ThreadSanitizer build.
+# Last, a cross build for 64-bit ARM runs the suite under qemu-aarch64
+# (scripts/test-arm64.sh).
 #   FUZZ_SECONDS  time per fuzz target (default 30)
 set -euo pipefail
 
@@ -73,6 +75,23 @@ for corpus in fuzz/corpus/*/; do
     failed=$((failed + 1))
   fi
 done
+
+echo "== 64-bit ARM: cross build, the suite under qemu-aarch64 =="
+# Exit 77 means the arm64 packages cannot be had here; the script says why.
+arm64_log=$(mktemp)
+arm64_status=0
+bash scripts/test-arm64.sh | tee "$arm64_log" || arm64_status=$?
+if [ "$arm64_status" -ne 77 ]; then
+  arm64_counts=$(sed -n 's/^test-arm64: \([0-9]*\) passed, \([0-9]*\) failed$/\1 \2/p' "$arm64_log")
+  if [ -n "$arm64_counts" ]; then
+    passed=$((passed + ${arm64_counts% *}))
+    failed=$((failed + ${arm64_counts#* }))
+  else
+    echo "test.sh: no summary from scripts/test-arm64.sh (exit $arm64_status)" >&2
+    failed=$((failed + 1))
+  fi
+fi
+rm -f "$arm64_log"
 
 echo "test.sh: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
