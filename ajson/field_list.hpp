@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ajson/char_table.hpp"
+#include "ajson/reader.hpp"
 #include "ajson/string_ref.hpp"
 
 namespace ajson {
@@ -37,6 +38,22 @@ inline std::size_t find_field(const std::vector<string_ref>& fields, const strin
     if (equals(fields[i], key)) return i;
   }
   return no_field;
+}
+
+// Whether keys may be compared with the name expected next while they are
+// read (reader::next_if_quoted): the names are distinct, so a match with the
+// expected name is the first match, and each is plain string content, so
+// comparing it walks the text exactly as scanning it would.
+inline bool keys_can_be_expected(const std::vector<string_ref>& fields) {
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    for (std::size_t k = 0; k < fields[i].len; ++k) {
+      if (!is_plain_string_byte(fields[i].str[k])) return false;
+    }
+    for (std::size_t j = i + 1; j < fields.size(); ++j) {
+      if (equals(fields[i], fields[j])) return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace detail

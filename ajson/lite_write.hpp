@@ -3,6 +3,13 @@
 #include <cstddef>
 
 namespace ajson {
+namespace detail {
+
+// Printable ASCII that needs no escape: the common case, which write_str copies
+// in bulk between the quotes.
+inline bool is_plain_json_char(char c) { return c >= 32 && c <= 126 && c != '"' && c != '\\'; }
+
+}  // namespace detail
 
 // Compact JSON writer over a byte stream. Strings are written as pure ASCII:
 // printable characters as they are, everything else as an escape.
@@ -13,6 +20,9 @@ class lite_write {
 
   void putc(char c) { stream_->put(c); }
   void write_bytes(const char* bytes, std::size_t n) { stream_->write(bytes, n); }
+
+  // See ajson_string_stream::write_if_room.
+  bool write_bytes_if_room(const char* bytes, std::size_t n) { return stream_->write_if_room(bytes, n); }
 
   // Writes s as a quoted JSON string. A NUL ends the content early; input that
   // is not valid UTF-8 is cut at the first bad byte.
@@ -71,8 +81,7 @@ class lite_write {
   }
 
  private:
-  // Printable ASCII that needs no escape: the common case, copied in bulk.
-  static bool is_plain(char c) { return c >= 32 && c <= 126 && c != '"' && c != '\\'; }
+  static bool is_plain(char c) { return detail::is_plain_json_char(c); }
 
   std::size_t write_plain_run(const char* s, std::size_t begin, std::size_t len) {
     std::size_t end = begin + 1;

@@ -39,9 +39,20 @@ class ajson_string_stream {
   }
 
   void write(const char* bytes, std::size_t n) {
-    if (n > static_cast<std::size_t>(end_ - write_pos_)) grow(n);
-    if (n != 0) std::memcpy(write_pos_, bytes, n);
+    if (n > room()) grow(n);
+    copy_bytes(write_pos_, bytes, n);
     write_pos_ += n;
+  }
+
+  // Appends n bytes only if they fit the buffer as it stands; returns whether
+  // it did. Lets a writer put several small pieces in one go without changing
+  // where the buffer grows: when they do not fit, the writer appends them one
+  // by one as before.
+  bool write_if_room(const char* bytes, std::size_t n) {
+    if (n > room()) return false;
+    copy_bytes(write_pos_, bytes, n);
+    write_pos_ += n;
+    return true;
   }
 
   const char* data() const { return buffer_; }
@@ -49,6 +60,35 @@ class ajson_string_stream {
   std::uint64_t capacity() const { return capacity_; }
 
  private:
+  std::size_t room() const { return static_cast<std::size_t>(end_ - write_pos_); }
+
+  // Most appends are a few bytes (a number, a name); fixed-size copies of
+  // overlapping halves avoid a library call without touching bytes outside
+  // [from, from + n) or [to, to + n).
+  static void copy_bytes(char* to, const char* from, std::size_t n) {
+    if (n > 16) {
+      std::memcpy(to, from, n);
+    } else if (n >= 8) {
+      copy_overlapping<std::uint64_t>(to, from, n);
+    } else if (n >= 4) {
+      copy_overlapping<std::uint32_t>(to, from, n);
+    } else if (n != 0) {
+      to[0] = from[0];
+      to[n / 2] = from[n / 2];
+      to[n - 1] = from[n - 1];
+    }
+  }
+
+  template <typename Word>
+  static void copy_overlapping(char* to, const char* from, std::size_t n) {
+    Word head;
+    Word tail;
+    std::memcpy(&head, from, sizeof(Word));
+    std::memcpy(&tail, from + n - sizeof(Word), sizeof(Word));
+    std::memcpy(to, &head, sizeof(Word));
+    std::memcpy(to + n - sizeof(Word), &tail, sizeof(Word));
+  }
+
   void grow(std::size_t n) {
     constexpr auto max_size = static_cast<std::size_t>(std::numeric_limits<std::int64_t>::max());
     const std::size_t used = size();
