@@ -54,7 +54,8 @@ void write_decimal(Writer& wr, std::int64_t v) {
   char buf[24];
   char* const end = buf + sizeof buf;
   const char* begin = format_decimal(v, end);
-  wr.write_bytes(begin, static_cast<std::size_t>(end - begin));
+  const auto n = static_cast<std::size_t>(end - begin);
+  if (!wr.write_bytes_if_room(begin, n)) wr.write_bytes(begin, n);
 }
 
 template <typename Unsigned>

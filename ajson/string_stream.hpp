@@ -40,14 +40,15 @@ class ajson_string_stream {
 
   void write(const char* bytes, std::size_t n) {
     if (n > room()) grow(n);
-    copy_bytes(write_pos_, bytes, n);
+    if (n != 0) std::memcpy(write_pos_, bytes, n);
     write_pos_ += n;
   }
 
   // Appends n bytes only if they fit the buffer as it stands; returns whether
-  // it did. Lets a writer put several small pieces in one go without changing
-  // where the buffer grows: when they do not fit, the writer appends them one
-  // by one as before.
+  // it did. For the many small appends (a name, a number), which then cost no
+  // library call; and it lets a writer put several small pieces in one go
+  // without changing where the buffer grows: when they do not fit, the writer
+  // appends them with write() or put() as before.
   bool write_if_room(const char* bytes, std::size_t n) {
     if (n > room()) return false;
     copy_bytes(write_pos_, bytes, n);
