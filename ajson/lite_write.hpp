@@ -48,6 +48,8 @@ class lite_write {
   // One step of Bjoern Hoehrmann's table-driven UTF-8 decoder: state 0 means a
   // code point is complete, state 1 means the input is rejected for good.
   static void decode(unsigned char& state, unsigned int& codepoint, unsigned char byte) {
+    // One row of sixteen per line.
+    // clang-format off
     static constexpr unsigned char utf8d[400] = {
         0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // 0x00
         0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // 0x10
@@ -75,6 +77,7 @@ class lite_write {
         1, 3, 1, 1, 1, 1, 1, 3, 1, 3, 1, 1, 1, 1, 1, 1,  // state 7
         1, 3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,  // state 8
     };
+    // clang-format on
     const unsigned char type = utf8d[byte];
     codepoint = state != 0 ? (byte & 0x3Fu) | (codepoint << 6) : (0xFFu >> type) & byte;
     state = utf8d[256 + state * 16 + type];
