@@ -23,9 +23,7 @@ constexpr unsigned char whitespace_class = 17;
 constexpr unsigned char max_hex_class = 15;
 
 // Table value of any byte; bytes beyond the table count as "other".
-inline unsigned char char_class(unsigned char c) {
-  return c < char_table_size ? char_table()[c] : 16;
-}
+inline unsigned char char_class(unsigned char c) { return c < char_table_size ? char_table()[c] : 16; }
 
 }  // namespace detail
 }  // namespace ajson

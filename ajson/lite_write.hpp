@@ -116,8 +116,12 @@ class lite_write {
   }
 
   void write_u_escape(unsigned int unit, const char* hex_table) {
-    const char escape[6] = {'\\', 'u', hex_table[(unit >> 12) & 0xF], hex_table[(unit >> 8) & 0xF],
-                            hex_table[(unit >> 4) & 0xF], hex_table[unit & 0xF]};
+    const char escape[6] = {'\\',
+                            'u',
+                            hex_table[(unit >> 12) & 0xF],
+                            hex_table[(unit >> 8) & 0xF],
+                            hex_table[(unit >> 4) & 0xF],
+                            hex_table[unit & 0xF]};
     write_bytes(escape, sizeof escape);
   }
 

@@ -25,10 +25,18 @@ struct byte_classes {
 constexpr token_start start_of(int c) {
   switch (c) {
     case '\0': return ts_end;
-    case ' ': case '\t': case '\n': case '\r': return ts_space;
+    case ' ':
+    case '\t':
+    case '\n':
+    case '\r': return ts_space;
     case '"': return ts_quote;
     case '/': return ts_comment;
-    case '{': case '}': case '[': case ']': case ',': case ':': return ts_control;
+    case '{':
+    case '}':
+    case '[':
+    case ']':
+    case ',':
+    case ':': return ts_control;
     case '-': return ts_minus;
     default: return c >= '0' && c <= '9' ? ts_digit : ts_word;
   }
@@ -115,17 +123,10 @@ struct reader {
     token.negative = false;
     if (!at_end) {
       switch (detail::token_start_of(current())) {
-        case detail::ts_control:
-          load_control_token();
-          return;
-        case detail::ts_quote:
-          load_quoted_string();
-          return;
-        case detail::ts_digit:
-          load_unsigned_number();
-          return;
-        default:
-          break;
+        case detail::ts_control: load_control_token(); return;
+        case detail::ts_quote: load_quoted_string(); return;
+        case detail::ts_digit: load_unsigned_number(); return;
+        default: break;
       }
     }
     load_token();
@@ -256,33 +257,19 @@ struct reader {
       }
       const char c = current();
       switch (detail::token_start_of(c)) {
-        case detail::ts_control:
-          load_control_token();
-          return;
-        case detail::ts_quote:
-          load_quoted_string();
-          return;
-        case detail::ts_digit:
-          load_unsigned_number();
-          return;
+        case detail::ts_control: load_control_token(); return;
+        case detail::ts_quote: load_quoted_string(); return;
+        case detail::ts_digit: load_unsigned_number(); return;
         case detail::ts_minus:
           token.kind = tk_signed;
           token.value.u64 = 0;
           token.negative = true;
           parser_number();
           return;
-        case detail::ts_space:
-          take();
-          continue;
-        case detail::ts_comment:
-          skip_comment();
-          continue;
-        case detail::ts_end:
-          load_end_token();
-          return;
-        case detail::ts_word:
-          load_word();
-          return;
+        case detail::ts_space: take(); continue;
+        case detail::ts_comment: skip_comment(); continue;
+        case detail::ts_end: load_end_token(); return;
+        case detail::ts_word: load_word(); return;
       }
     }
   }
@@ -418,10 +405,8 @@ struct reader {
       case '[':
       case ']':
       case '{':
-      case '}':
-        return true;
-      default:
-        return false;
+      case '}': return true;
+      default: return false;
     }
   }
 
@@ -469,8 +454,8 @@ struct reader {
   }
 
   void convert_to_real() {
-    token.value.d64 = token.kind == tk_signed ? static_cast<double>(token.value.i64)
-                                              : static_cast<double>(token.value.u64);
+    token.value.d64 =
+        token.kind == tk_signed ? static_cast<double>(token.value.i64) : static_cast<double>(token.value.u64);
     token.kind = tk_real;
   }
 

@@ -30,8 +30,7 @@ inline std::int32_t negate_wrapping(std::int32_t v) {
 inline std::int32_t token_to_int32(const reader& rd) {
   const json_token& t = rd.token;
   switch (t.kind) {
-    case tk_unsigned:
-      return static_cast<std::int32_t>(static_cast<std::uint32_t>(t.value.u64));
+    case tk_unsigned: return static_cast<std::int32_t>(static_cast<std::uint32_t>(t.value.u64));
     case tk_signed: {
       const auto low = static_cast<std::int32_t>(static_cast<std::uint32_t>(t.value.u64));
       return t.negative ? negate_wrapping(low) : low;
@@ -43,8 +42,7 @@ inline std::int32_t token_to_int32(const reader& rd) {
     case tk_string:
       if (spells_true(t.text)) return 1;
       return static_cast<std::int32_t>(static_cast<std::uint32_t>(text_to_int64(t.text)));
-    default:
-      rd.error("not a valid signed integral like number.");
+    default: rd.error("not a valid signed integral like number.");
   }
 }
 
@@ -53,18 +51,15 @@ template <typename Unsigned>
 Unsigned token_to_unsigned(const reader& rd) {
   const json_token& t = rd.token;
   switch (t.kind) {
-    case tk_unsigned:
-      return static_cast<Unsigned>(t.value.u64);
-    case tk_signed:
-      rd.error("assign a negative signed integral to unsigned integral number.");
+    case tk_unsigned: return static_cast<Unsigned>(t.value.u64);
+    case tk_signed: rd.error("assign a negative signed integral to unsigned integral number.");
     case tk_real:
       if (t.negative) rd.error("assign a negative float point to unsigned integral number.");
       return static_cast<Unsigned>(saturate_to_uint32(t.value.d64));
     case tk_string:
       if (spells_true(t.text)) return 1;
       return static_cast<Unsigned>(text_to_uint64(t.text));
-    default:
-      rd.error("not a valid unsigned integral like number.");
+    default: rd.error("not a valid unsigned integral like number.");
   }
 }
 

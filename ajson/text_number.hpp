@@ -52,7 +52,8 @@ inline text_digits scan_text_digits(const string_ref& s, std::uint64_t positive_
 inline std::int64_t text_to_int64(const string_ref& s) {
   constexpr std::uint64_t int64_max = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
   const text_digits d = scan_text_digits(s, int64_max, int64_max + 1);
-  if (d.overflow) return d.negative ? std::numeric_limits<std::int64_t>::min() : std::numeric_limits<std::int64_t>::max();
+  if (d.overflow)
+    return d.negative ? std::numeric_limits<std::int64_t>::min() : std::numeric_limits<std::int64_t>::max();
   return static_cast<std::int64_t>(d.negative ? 0 - d.magnitude : d.magnitude);
 }
 

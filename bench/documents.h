@@ -22,10 +22,10 @@ struct document {
 
 // The four texts the model exchanges with the device, with realistic values.
 struct document_set {
-  document<LayerCutouts> layers;             // request body, 16 layers
-  document<CursorColorReply> cursor_reply;   // reply to reading the cursor colour
-  document<CutoutReport> cutout_report;      // auto-report whose body holds 4 layers
-  document<AssessReply> assess_reply;        // assessment reply, 16 results
+  document<LayerCutouts> layers;            // request body, 16 layers
+  document<CursorColorReply> cursor_reply;  // reply to reading the cursor colour
+  document<CutoutReport> cutout_report;     // auto-report whose body holds 4 layers
+  document<AssessReply> assess_reply;       // assessment reply, 16 results
 };
 
 // Built once, on first use; the same on every run.

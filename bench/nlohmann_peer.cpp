@@ -38,16 +38,21 @@ void read_string(const json& value, std::string& out) {
 
 void read(const json& object, s_RGB& out) {
   for_each_member(object, [&](const std::string& key, const json& value) {
-    if (key == "R") out.R = int_of(value);
-    else if (key == "G") out.G = int_of(value);
-    else if (key == "B") out.B = int_of(value);
+    if (key == "R")
+      out.R = int_of(value);
+    else if (key == "G")
+      out.G = int_of(value);
+    else if (key == "B")
+      out.B = int_of(value);
   });
 }
 
 void read(const json& object, s_Pos& out) {
   for_each_member(object, [&](const std::string& key, const json& value) {
-    if (key == "x") out.x = int_of(value);
-    else if (key == "y") out.y = int_of(value);
+    if (key == "x")
+      out.x = int_of(value);
+    else if (key == "y")
+      out.y = int_of(value);
   });
 }
 
@@ -59,64 +64,92 @@ void read(const json& object, s_SetCursor& out) {
 
 void read(const json& object, s_ForegroundColor& out) {
   for_each_member(object, [&](const std::string& key, const json& value) {
-    if (key == "enable") out.enable = int_of(value);
-    else if (key == "R") out.R = int_of(value);
-    else if (key == "G") out.G = int_of(value);
-    else if (key == "B") out.B = int_of(value);
+    if (key == "enable")
+      out.enable = int_of(value);
+    else if (key == "R")
+      out.R = int_of(value);
+    else if (key == "G")
+      out.G = int_of(value);
+    else if (key == "B")
+      out.B = int_of(value);
   });
 }
 
 void read(const json& object, s_Brightness& out) {
   for_each_member(object, [&](const std::string& key, const json& value) {
-    if (key == "threshold") out.threshold = int_of(value);
-    else if (key == "gain") out.gain = int_of(value);
-    else if (key == "foregroundColor") read(value, out.foregroundColor);
+    if (key == "threshold")
+      out.threshold = int_of(value);
+    else if (key == "gain")
+      out.gain = int_of(value);
+    else if (key == "foregroundColor")
+      read(value, out.foregroundColor);
   });
 }
 
 void read(const json& object, s_Hue& out) {
   for_each_member(object, [&](const std::string& key, const json& value) {
-    if (key == "color") read(value, out.color);
-    else if (key == "hueClip") out.hueClip = int_of(value);
-    else if (key == "hueRamp") out.hueRamp = int_of(value);
-    else if (key == "saturationClip") out.saturationClip = int_of(value);
-    else if (key == "saturationGain") out.saturationGain = int_of(value);
-    else if (key == "spill") out.spill = int_of(value);
-    else if (key == "shadow") out.shadow = int_of(value);
-    else if (key == "highLigh") out.highLigh = int_of(value);
-    else if (key == "edgeSmooth") out.edgeSmooth = int_of(value);
+    if (key == "color")
+      read(value, out.color);
+    else if (key == "hueClip")
+      out.hueClip = int_of(value);
+    else if (key == "hueRamp")
+      out.hueRamp = int_of(value);
+    else if (key == "saturationClip")
+      out.saturationClip = int_of(value);
+    else if (key == "saturationGain")
+      out.saturationGain = int_of(value);
+    else if (key == "spill")
+      out.spill = int_of(value);
+    else if (key == "shadow")
+      out.shadow = int_of(value);
+    else if (key == "highLigh")
+      out.highLigh = int_of(value);
+    else if (key == "edgeSmooth")
+      out.edgeSmooth = int_of(value);
   });
 }
 
 void read(const json& object, s_SetCutout& out) {
   for_each_member(object, [&](const std::string& key, const json& value) {
-    if (key == "enable") out.enable = int_of(value);
-    else if (key == "cursor") read(value, out.cursor);
-    else if (key == "type") out.type = int_of(value);
-    else if (key == "brightness") read(value, out.brightness);
-    else if (key == "hue") read(value, out.hue);
+    if (key == "enable")
+      out.enable = int_of(value);
+    else if (key == "cursor")
+      read(value, out.cursor);
+    else if (key == "type")
+      out.type = int_of(value);
+    else if (key == "brightness")
+      read(value, out.brightness);
+    else if (key == "hue")
+      read(value, out.hue);
   });
 }
 
 void read(const json& object, s_LayerCutout& out) {
   for_each_member(object, [&](const std::string& key, const json& value) {
-    if (key == "layerId") out.layerId = int_of(value);
-    else if (key == "cutout") read(value, out.cutout);
+    if (key == "layerId")
+      out.layerId = int_of(value);
+    else if (key == "cutout")
+      read(value, out.cutout);
   });
 }
 
 void read(const json& object, s_Cursor& out) {
   for_each_member(object, [&](const std::string& key, const json& value) {
-    if (key == "enable") out.enable = int_of(value);
-    else if (key == "pos") read(value, out.pos);
-    else if (key == "color") read(value, out.color);
+    if (key == "enable")
+      out.enable = int_of(value);
+    else if (key == "pos")
+      read(value, out.pos);
+    else if (key == "color")
+      read(value, out.color);
   });
 }
 
 void read(const json& object, s_LayerCursorColorResult& out) {
   for_each_member(object, [&](const std::string& key, const json& value) {
-    if (key == "layerId") out.layerId = int_of(value);
-    else if (key == "cursor") read(value, out.cursor);
+    if (key == "layerId")
+      out.layerId = int_of(value);
+    else if (key == "cursor")
+      read(value, out.cursor);
   });
 }
 
@@ -132,27 +165,38 @@ void read(const json& array, std::vector<T>& out);
 
 void read(const json& object, s_LayerCutoutAssessResult& out) {
   for_each_member(object, [&](const std::string& key, const json& value) {
-    if (key == "layerId") out.layerId = int_of(value);
-    else if (key == "state") out.state = int_of(value);
-    else if (key == "interfaces") read(value, out.interfaces);
+    if (key == "layerId")
+      out.layerId = int_of(value);
+    else if (key == "state")
+      out.state = int_of(value);
+    else if (key == "interfaces")
+      read(value, out.interfaces);
   });
 }
 
 void read(const json& object, AutoReportTLVDataMessage& out) {
   for_each_member(object, [&](const std::string& key, const json& value) {
-    if (key == "CommandCode") out.CommandCode = uint_of(value);
-    else if (key == "ErrorCode") out.ErrorCode = static_cast<std::uint16_t>(uint_of(value));
-    else if (key == "UserDataLength") out.UserDataLength = static_cast<std::uint16_t>(uint_of(value));
+    if (key == "CommandCode")
+      out.CommandCode = uint_of(value);
+    else if (key == "ErrorCode")
+      out.ErrorCode = static_cast<std::uint16_t>(uint_of(value));
+    else if (key == "UserDataLength")
+      out.UserDataLength = static_cast<std::uint16_t>(uint_of(value));
   });
 }
 
 void read(const json& object, LCDAutoReportData& out) {
   for_each_member(object, [&](const std::string& key, const json& value) {
-    if (key == "source") read_string(value, out.source);
-    else if (key == "seq") out.seq = uint_of(value);
-    else if (key == "sn") read_string(value, out.sn);
-    else if (key == "tl") read(value, out.tl);
-    else if (key == "body") read_string(value, out.body);
+    if (key == "source")
+      read_string(value, out.source);
+    else if (key == "seq")
+      out.seq = uint_of(value);
+    else if (key == "sn")
+      read_string(value, out.sn);
+    else if (key == "tl")
+      read(value, out.tl);
+    else if (key == "body")
+      read_string(value, out.body);
   });
 }
 
@@ -168,9 +212,12 @@ void read(const json& array, std::vector<T>& out) {
 template <typename Envelope>
 void envelope_read(const json& object, Envelope& out) {
   for_each_member(object, [&](const std::string& key, const json& value) {
-    if (key == "code") out.code = int_of(value);
-    else if (key == "message") read_string(value, out.message);
-    else if (key == "data") read(value, out.data);
+    if (key == "code")
+      out.code = int_of(value);
+    else if (key == "message")
+      read_string(value, out.message);
+    else if (key == "data")
+      read(value, out.data);
   });
 }
 
@@ -214,11 +261,10 @@ json as_json(const s_LayerCutout& value) {
 }
 
 json as_json(const s_LayerCursorColorResult& value) {
-  return {{"layerId", value.layerId},
-          {"cursor",
-           {{"enable", value.cursor.enable},
-            {"pos", as_json(value.cursor.pos)},
-            {"color", as_json(value.cursor.color)}}}};
+  return {
+      {"layerId", value.layerId},
+      {"cursor",
+       {{"enable", value.cursor.enable}, {"pos", as_json(value.cursor.pos)}, {"color", as_json(value.cursor.color)}}}};
 }
 
 json as_json(const s_InterfaceId& value) { return {{"interfaceId", value.interfaceId}}; }

@@ -54,16 +54,21 @@ void read_string(const Value& value, std::string& out) {
 
 void read(const Value& object, s_RGB& out) {
   for_each_member(object, [&](std::string_view key, const Value& value) {
-    if (key == "R") out.R = int_of(value);
-    else if (key == "G") out.G = int_of(value);
-    else if (key == "B") out.B = int_of(value);
+    if (key == "R")
+      out.R = int_of(value);
+    else if (key == "G")
+      out.G = int_of(value);
+    else if (key == "B")
+      out.B = int_of(value);
   });
 }
 
 void read(const Value& object, s_Pos& out) {
   for_each_member(object, [&](std::string_view key, const Value& value) {
-    if (key == "x") out.x = int_of(value);
-    else if (key == "y") out.y = int_of(value);
+    if (key == "x")
+      out.x = int_of(value);
+    else if (key == "y")
+      out.y = int_of(value);
   });
 }
 
@@ -75,64 +80,92 @@ void read(const Value& object, s_SetCursor& out) {
 
 void read(const Value& object, s_ForegroundColor& out) {
   for_each_member(object, [&](std::string_view key, const Value& value) {
-    if (key == "enable") out.enable = int_of(value);
-    else if (key == "R") out.R = int_of(value);
-    else if (key == "G") out.G = int_of(value);
-    else if (key == "B") out.B = int_of(value);
+    if (key == "enable")
+      out.enable = int_of(value);
+    else if (key == "R")
+      out.R = int_of(value);
+    else if (key == "G")
+      out.G = int_of(value);
+    else if (key == "B")
+      out.B = int_of(value);
   });
 }
 
 void read(const Value& object, s_Brightness& out) {
   for_each_member(object, [&](std::string_view key, const Value& value) {
-    if (key == "threshold") out.threshold = int_of(value);
-    else if (key == "gain") out.gain = int_of(value);
-    else if (key == "foregroundColor") read(value, out.foregroundColor);
+    if (key == "threshold")
+      out.threshold = int_of(value);
+    else if (key == "gain")
+      out.gain = int_of(value);
+    else if (key == "foregroundColor")
+      read(value, out.foregroundColor);
   });
 }
 
 void read(const Value& object, s_Hue& out) {
   for_each_member(object, [&](std::string_view key, const Value& value) {
-    if (key == "color") read(value, out.color);
-    else if (key == "hueClip") out.hueClip = int_of(value);
-    else if (key == "hueRamp") out.hueRamp = int_of(value);
-    else if (key == "saturationClip") out.saturationClip = int_of(value);
-    else if (key == "saturationGain") out.saturationGain = int_of(value);
-    else if (key == "spill") out.spill = int_of(value);
-    else if (key == "shadow") out.shadow = int_of(value);
-    else if (key == "highLigh") out.highLigh = int_of(value);
-    else if (key == "edgeSmooth") out.edgeSmooth = int_of(value);
+    if (key == "color")
+      read(value, out.color);
+    else if (key == "hueClip")
+      out.hueClip = int_of(value);
+    else if (key == "hueRamp")
+      out.hueRamp = int_of(value);
+    else if (key == "saturationClip")
+      out.saturationClip = int_of(value);
+    else if (key == "saturationGain")
+      out.saturationGain = int_of(value);
+    else if (key == "spill")
+      out.spill = int_of(value);
+    else if (key == "shadow")
+      out.shadow = int_of(value);
+    else if (key == "highLigh")
+      out.highLigh = int_of(value);
+    else if (key == "edgeSmooth")
+      out.edgeSmooth = int_of(value);
   });
 }
 
 void read(const Value& object, s_SetCutout& out) {
   for_each_member(object, [&](std::string_view key, const Value& value) {
-    if (key == "enable") out.enable = int_of(value);
-    else if (key == "cursor") read(value, out.cursor);
-    else if (key == "type") out.type = int_of(value);
-    else if (key == "brightness") read(value, out.brightness);
-    else if (key == "hue") read(value, out.hue);
+    if (key == "enable")
+      out.enable = int_of(value);
+    else if (key == "cursor")
+      read(value, out.cursor);
+    else if (key == "type")
+      out.type = int_of(value);
+    else if (key == "brightness")
+      read(value, out.brightness);
+    else if (key == "hue")
+      read(value, out.hue);
   });
 }
 
 void read(const Value& object, s_LayerCutout& out) {
   for_each_member(object, [&](std::string_view key, const Value& value) {
-    if (key == "layerId") out.layerId = int_of(value);
-    else if (key == "cutout") read(value, out.cutout);
+    if (key == "layerId")
+      out.layerId = int_of(value);
+    else if (key == "cutout")
+      read(value, out.cutout);
   });
 }
 
 void read(const Value& object, s_Cursor& out) {
   for_each_member(object, [&](std::string_view key, const Value& value) {
-    if (key == "enable") out.enable = int_of(value);
-    else if (key == "pos") read(value, out.pos);
-    else if (key == "color") read(value, out.color);
+    if (key == "enable")
+      out.enable = int_of(value);
+    else if (key == "pos")
+      read(value, out.pos);
+    else if (key == "color")
+      read(value, out.color);
   });
 }
 
 void read(const Value& object, s_LayerCursorColorResult& out) {
   for_each_member(object, [&](std::string_view key, const Value& value) {
-    if (key == "layerId") out.layerId = int_of(value);
-    else if (key == "cursor") read(value, out.cursor);
+    if (key == "layerId")
+      out.layerId = int_of(value);
+    else if (key == "cursor")
+      read(value, out.cursor);
   });
 }
 
@@ -148,27 +181,38 @@ void read(const Value& array, std::vector<T>& out);
 
 void read(const Value& object, s_LayerCutoutAssessResult& out) {
   for_each_member(object, [&](std::string_view key, const Value& value) {
-    if (key == "layerId") out.layerId = int_of(value);
-    else if (key == "state") out.state = int_of(value);
-    else if (key == "interfaces") read(value, out.interfaces);
+    if (key == "layerId")
+      out.layerId = int_of(value);
+    else if (key == "state")
+      out.state = int_of(value);
+    else if (key == "interfaces")
+      read(value, out.interfaces);
   });
 }
 
 void read(const Value& object, AutoReportTLVDataMessage& out) {
   for_each_member(object, [&](std::string_view key, const Value& value) {
-    if (key == "CommandCode") out.CommandCode = uint_of(value);
-    else if (key == "ErrorCode") out.ErrorCode = static_cast<std::uint16_t>(uint_of(value));
-    else if (key == "UserDataLength") out.UserDataLength = static_cast<std::uint16_t>(uint_of(value));
+    if (key == "CommandCode")
+      out.CommandCode = uint_of(value);
+    else if (key == "ErrorCode")
+      out.ErrorCode = static_cast<std::uint16_t>(uint_of(value));
+    else if (key == "UserDataLength")
+      out.UserDataLength = static_cast<std::uint16_t>(uint_of(value));
   });
 }
 
 void read(const Value& object, LCDAutoReportData& out) {
   for_each_member(object, [&](std::string_view key, const Value& value) {
-    if (key == "source") read_string(value, out.source);
-    else if (key == "seq") out.seq = uint_of(value);
-    else if (key == "sn") read_string(value, out.sn);
-    else if (key == "tl") read(value, out.tl);
-    else if (key == "body") read_string(value, out.body);
+    if (key == "source")
+      read_string(value, out.source);
+    else if (key == "seq")
+      out.seq = uint_of(value);
+    else if (key == "sn")
+      read_string(value, out.sn);
+    else if (key == "tl")
+      read(value, out.tl);
+    else if (key == "body")
+      read_string(value, out.body);
   });
 }
 
@@ -183,18 +227,24 @@ void read(const Value& array, std::vector<T>& out) {
 template <typename T>
 void read(const Value& object, s_response<T>& out) {
   for_each_member(object, [&](std::string_view key, const Value& value) {
-    if (key == "code") out.code = int_of(value);
-    else if (key == "message") read_string(value, out.message);
-    else if (key == "data") read(value, out.data);
+    if (key == "code")
+      out.code = int_of(value);
+    else if (key == "message")
+      read_string(value, out.message);
+    else if (key == "data")
+      read(value, out.data);
   });
 }
 
 template <typename T>
 void read(const Value& object, s_responseVector<T>& out) {
   for_each_member(object, [&](std::string_view key, const Value& value) {
-    if (key == "code") out.code = int_of(value);
-    else if (key == "message") read_string(value, out.message);
-    else if (key == "data") read(value, out.data);
+    if (key == "code")
+      out.code = int_of(value);
+    else if (key == "message")
+      read_string(value, out.message);
+    else if (key == "data")
+      read(value, out.data);
   });
 }
 

@@ -36,9 +36,7 @@ bool same(const LCD::AutoReport::AutoReportTLVDataMessage& a, const LCD::AutoRep
   return a.CommandCode == b.CommandCode && a.ErrorCode == b.ErrorCode && a.UserDataLength == b.UserDataLength;
 }
 
-bool same(const s_LayerCutout& a, const s_LayerCutout& b) {
-  return a.layerId == b.layerId && same(a.cutout, b.cutout);
-}
+bool same(const s_LayerCutout& a, const s_LayerCutout& b) { return a.layerId == b.layerId && same(a.cutout, b.cutout); }
 
 bool same(const s_LayerCursorColorResult& a, const s_LayerCursorColorResult& b) {
   return a.layerId == b.layerId && same(a.cursor, b.cursor);

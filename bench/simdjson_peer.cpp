@@ -40,16 +40,21 @@ void read_string(value v, std::string& out) {
 
 void read(object members, s_RGB& out) {
   for_each_member(members, [&](std::string_view key, value v) {
-    if (key == "R") out.R = int_of(v);
-    else if (key == "G") out.G = int_of(v);
-    else if (key == "B") out.B = int_of(v);
+    if (key == "R")
+      out.R = int_of(v);
+    else if (key == "G")
+      out.G = int_of(v);
+    else if (key == "B")
+      out.B = int_of(v);
   });
 }
 
 void read(object members, s_Pos& out) {
   for_each_member(members, [&](std::string_view key, value v) {
-    if (key == "x") out.x = int_of(v);
-    else if (key == "y") out.y = int_of(v);
+    if (key == "x")
+      out.x = int_of(v);
+    else if (key == "y")
+      out.y = int_of(v);
   });
 }
 
@@ -61,64 +66,92 @@ void read(object members, s_SetCursor& out) {
 
 void read(object members, s_ForegroundColor& out) {
   for_each_member(members, [&](std::string_view key, value v) {
-    if (key == "enable") out.enable = int_of(v);
-    else if (key == "R") out.R = int_of(v);
-    else if (key == "G") out.G = int_of(v);
-    else if (key == "B") out.B = int_of(v);
+    if (key == "enable")
+      out.enable = int_of(v);
+    else if (key == "R")
+      out.R = int_of(v);
+    else if (key == "G")
+      out.G = int_of(v);
+    else if (key == "B")
+      out.B = int_of(v);
   });
 }
 
 void read(object members, s_Brightness& out) {
   for_each_member(members, [&](std::string_view key, value v) {
-    if (key == "threshold") out.threshold = int_of(v);
-    else if (key == "gain") out.gain = int_of(v);
-    else if (key == "foregroundColor") read(v.get_object(), out.foregroundColor);
+    if (key == "threshold")
+      out.threshold = int_of(v);
+    else if (key == "gain")
+      out.gain = int_of(v);
+    else if (key == "foregroundColor")
+      read(v.get_object(), out.foregroundColor);
   });
 }
 
 void read(object members, s_Hue& out) {
   for_each_member(members, [&](std::string_view key, value v) {
-    if (key == "color") read(v.get_object(), out.color);
-    else if (key == "hueClip") out.hueClip = int_of(v);
-    else if (key == "hueRamp") out.hueRamp = int_of(v);
-    else if (key == "saturationClip") out.saturationClip = int_of(v);
-    else if (key == "saturationGain") out.saturationGain = int_of(v);
-    else if (key == "spill") out.spill = int_of(v);
-    else if (key == "shadow") out.shadow = int_of(v);
-    else if (key == "highLigh") out.highLigh = int_of(v);
-    else if (key == "edgeSmooth") out.edgeSmooth = int_of(v);
+    if (key == "color")
+      read(v.get_object(), out.color);
+    else if (key == "hueClip")
+      out.hueClip = int_of(v);
+    else if (key == "hueRamp")
+      out.hueRamp = int_of(v);
+    else if (key == "saturationClip")
+      out.saturationClip = int_of(v);
+    else if (key == "saturationGain")
+      out.saturationGain = int_of(v);
+    else if (key == "spill")
+      out.spill = int_of(v);
+    else if (key == "shadow")
+      out.shadow = int_of(v);
+    else if (key == "highLigh")
+      out.highLigh = int_of(v);
+    else if (key == "edgeSmooth")
+      out.edgeSmooth = int_of(v);
   });
 }
 
 void read(object members, s_SetCutout& out) {
   for_each_member(members, [&](std::string_view key, value v) {
-    if (key == "enable") out.enable = int_of(v);
-    else if (key == "cursor") read(v.get_object(), out.cursor);
-    else if (key == "type") out.type = int_of(v);
-    else if (key == "brightness") read(v.get_object(), out.brightness);
-    else if (key == "hue") read(v.get_object(), out.hue);
+    if (key == "enable")
+      out.enable = int_of(v);
+    else if (key == "cursor")
+      read(v.get_object(), out.cursor);
+    else if (key == "type")
+      out.type = int_of(v);
+    else if (key == "brightness")
+      read(v.get_object(), out.brightness);
+    else if (key == "hue")
+      read(v.get_object(), out.hue);
   });
 }
 
 void read(object members, s_LayerCutout& out) {
   for_each_member(members, [&](std::string_view key, value v) {
-    if (key == "layerId") out.layerId = int_of(v);
-    else if (key == "cutout") read(v.get_object(), out.cutout);
+    if (key == "layerId")
+      out.layerId = int_of(v);
+    else if (key == "cutout")
+      read(v.get_object(), out.cutout);
   });
 }
 
 void read(object members, s_Cursor& out) {
   for_each_member(members, [&](std::string_view key, value v) {
-    if (key == "enable") out.enable = int_of(v);
-    else if (key == "pos") read(v.get_object(), out.pos);
-    else if (key == "color") read(v.get_object(), out.color);
+    if (key == "enable")
+      out.enable = int_of(v);
+    else if (key == "pos")
+      read(v.get_object(), out.pos);
+    else if (key == "color")
+      read(v.get_object(), out.color);
   });
 }
 
 void read(object members, s_LayerCursorColorResult& out) {
   for_each_member(members, [&](std::string_view key, value v) {
-    if (key == "layerId") out.layerId = int_of(v);
-    else if (key == "cursor") read(v.get_object(), out.cursor);
+    if (key == "layerId")
+      out.layerId = int_of(v);
+    else if (key == "cursor")
+      read(v.get_object(), out.cursor);
   });
 }
 
@@ -134,27 +167,38 @@ void read(array elements, std::vector<T>& out);
 
 void read(object members, s_LayerCutoutAssessResult& out) {
   for_each_member(members, [&](std::string_view key, value v) {
-    if (key == "layerId") out.layerId = int_of(v);
-    else if (key == "state") out.state = int_of(v);
-    else if (key == "interfaces") read(v.get_array(), out.interfaces);
+    if (key == "layerId")
+      out.layerId = int_of(v);
+    else if (key == "state")
+      out.state = int_of(v);
+    else if (key == "interfaces")
+      read(v.get_array(), out.interfaces);
   });
 }
 
 void read(object members, AutoReportTLVDataMessage& out) {
   for_each_member(members, [&](std::string_view key, value v) {
-    if (key == "CommandCode") out.CommandCode = uint_of(v);
-    else if (key == "ErrorCode") out.ErrorCode = static_cast<std::uint16_t>(uint_of(v));
-    else if (key == "UserDataLength") out.UserDataLength = static_cast<std::uint16_t>(uint_of(v));
+    if (key == "CommandCode")
+      out.CommandCode = uint_of(v);
+    else if (key == "ErrorCode")
+      out.ErrorCode = static_cast<std::uint16_t>(uint_of(v));
+    else if (key == "UserDataLength")
+      out.UserDataLength = static_cast<std::uint16_t>(uint_of(v));
   });
 }
 
 void read(object members, LCDAutoReportData& out) {
   for_each_member(members, [&](std::string_view key, value v) {
-    if (key == "source") read_string(v, out.source);
-    else if (key == "seq") out.seq = uint_of(v);
-    else if (key == "sn") read_string(v, out.sn);
-    else if (key == "tl") read(v.get_object(), out.tl);
-    else if (key == "body") read_string(v, out.body);
+    if (key == "source")
+      read_string(v, out.source);
+    else if (key == "seq")
+      out.seq = uint_of(v);
+    else if (key == "sn")
+      read_string(v, out.sn);
+    else if (key == "tl")
+      read(v.get_object(), out.tl);
+    else if (key == "body")
+      read_string(v, out.body);
   });
 }
 
@@ -173,9 +217,12 @@ void read(value v, std::vector<s_LayerCutoutAssessResult>& out) { read(array(v.g
 template <typename Envelope>
 void read_envelope(object members, Envelope& out) {
   for_each_member(members, [&](std::string_view key, value v) {
-    if (key == "code") out.code = int_of(v);
-    else if (key == "message") read_string(v, out.message);
-    else if (key == "data") read(v, out.data);
+    if (key == "code")
+      out.code = int_of(v);
+    else if (key == "message")
+      read_string(v, out.message);
+    else if (key == "data")
+      read(v, out.data);
   });
 }
 

@@ -9,10 +9,10 @@ namespace Communicator {
 
 // Which device the communicator talks to and how it logs in.
 struct DeviceSettings {
-    std::string url = "http://127.0.0.1:8080";  // scheme, host and port; no path
-    std::string user = "admin";
-    std::string password = "admin";
-    long timeoutMs = 5000;  // whole exchange, connection included
+  std::string url = "http://127.0.0.1:8080";  // scheme, host and port; no path
+  std::string user = "admin";
+  std::string password = "admin";
+  long timeoutMs = 5000;  // whole exchange, connection included
 };
 
 // Settings from LCD_DEVICE_URL, LCD_DEVICE_USER, LCD_DEVICE_PASSWORD and

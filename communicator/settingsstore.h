@@ -10,8 +10,8 @@ namespace Communicator {
 // The settings in force together with a number that grows with every change,
 // so that state derived from older settings (the login token) can tell it is stale.
 struct SettingsSnapshot {
-    DeviceSettings settings;
-    std::uint64_t generation;
+  DeviceSettings settings;
+  std::uint64_t generation;
 };
 
 SettingsSnapshot settingsSnapshot();

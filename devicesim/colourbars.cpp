@@ -22,13 +22,9 @@ constexpr std::array<Rgb, kBarCount> kBars{{
 
 }  // namespace
 
-bool onCanvas(int x, int y) {
-    return x >= 0 && x < kCanvasWidth && y >= 0 && y < kCanvasHeight;
-}
+bool onCanvas(int x, int y) { return x >= 0 && x < kCanvasWidth && y >= 0 && y < kCanvasHeight; }
 
-Rgb colourBarAt(int x) {
-    return kBars[static_cast<std::size_t>(x / kBarWidth)];
-}
+Rgb colourBarAt(int x) { return kBars[static_cast<std::size_t>(x / kBarWidth)]; }
 
 }  // namespace DeviceSim
 }  // namespace LCD

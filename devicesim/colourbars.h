@@ -10,9 +10,9 @@ constexpr int kCanvasWidth = 1920;
 constexpr int kCanvasHeight = 1080;
 
 struct Rgb {
-    int r;
-    int g;
-    int b;
+  int r;
+  int g;
+  int b;
 };
 
 bool onCanvas(int x, int y);

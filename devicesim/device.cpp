@@ -20,160 +20,152 @@ constexpr int kHttpUnauthorized = 401;
 constexpr int kHttpNotFound = 404;
 
 Reply malformed(const std::string& what) {
-    return failureReply(kHttpBadRequest, ResultCode::malformedBody, "malformed body: " + what);
+  return failureReply(kHttpBadRequest, ResultCode::malformedBody, "malformed body: " + what);
 }
 
 Reply unknownLayer(std::int64_t layerId) {
-    return failureReply(kHttpOk, ResultCode::unknownLayer, "unknown layer " + std::to_string(layerId));
+  return failureReply(kHttpOk, ResultCode::unknownLayer, "unknown layer " + std::to_string(layerId));
 }
 
 bool isCredentials(const nlohmann::json& body) {
-    return body.is_object() && body.contains("username") && body["username"].is_string() &&
-           body.contains("password") && body["password"].is_string();
+  return body.is_object() && body.contains("username") && body["username"].is_string() && body.contains("password") &&
+         body["password"].is_string();
 }
 
 }  // namespace
 
 Device::Device(DeviceConfig config)
-    : user_(std::move(config.user)), password_(std::move(config.password)),
-      random_(std::random_device{}()) {
-    for (int layer : config.layers) {
-        layers_.emplace(layer, std::nullopt);
-    }
+    : user_(std::move(config.user)), password_(std::move(config.password)), random_(std::random_device{}()) {
+  for (int layer : config.layers) {
+    layers_.emplace(layer, std::nullopt);
+  }
 }
 
-Reply Device::answer(const std::string& method, const std::string& path,
-                     const std::string& authorization, const std::string& body) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (method == Constants::HTTPPOSTREQUEST && path == Constants::POSTLOGIN) {
-        return withJsonBody(body, &Device::logIn);
-    }
-    Handler handler = nullptr;
-    if (method == Constants::HTTPPUTREQUEST && path == Constants::PUTLAYERSCUTOUT) {
-        handler = &Device::setCutout;
-    } else if (method == Constants::HTTPPUTREQUEST && path == Constants::PUTLAYERSCUTOUTCURSOR) {
-        handler = &Device::readCursorColour;
-    } else if (method == Constants::HTTPPUTREQUEST &&
-               path == Constants::TAVROPROTOPUTASSESSLAYERCUTOUT) {
-        handler = &Device::assess;
-    } else {
-        return failureReply(kHttpNotFound, ResultCode::noSuchResource,
-                            "no resource " + method + " " + path);
-    }
-    if (token_.empty() || authorization != token_) {
-        return failureReply(kHttpUnauthorized, ResultCode::unauthorized,
-                            "unauthorized: missing or stale token");
-    }
-    return withJsonBody(body, handler);
+Reply Device::answer(const std::string& method, const std::string& path, const std::string& authorization,
+                     const std::string& body) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (method == Constants::HTTPPOSTREQUEST && path == Constants::POSTLOGIN) {
+    return withJsonBody(body, &Device::logIn);
+  }
+  Handler handler = nullptr;
+  if (method == Constants::HTTPPUTREQUEST && path == Constants::PUTLAYERSCUTOUT) {
+    handler = &Device::setCutout;
+  } else if (method == Constants::HTTPPUTREQUEST && path == Constants::PUTLAYERSCUTOUTCURSOR) {
+    handler = &Device::readCursorColour;
+  } else if (method == Constants::HTTPPUTREQUEST && path == Constants::TAVROPROTOPUTASSESSLAYERCUTOUT) {
+    handler = &Device::assess;
+  } else {
+    return failureReply(kHttpNotFound, ResultCode::noSuchResource, "no resource " + method + " " + path);
+  }
+  if (token_.empty() || authorization != token_) {
+    return failureReply(kHttpUnauthorized, ResultCode::unauthorized, "unauthorized: missing or stale token");
+  }
+  return withJsonBody(body, handler);
 }
 
 std::string Device::currentToken() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return token_;
+  std::lock_guard<std::mutex> lock(mutex_);
+  return token_;
 }
 
 void Device::revokeToken() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    token_.clear();
+  std::lock_guard<std::mutex> lock(mutex_);
+  token_.clear();
 }
 
 std::optional<nlohmann::json> Device::layerCutout(int layerId) const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    const auto layer = layers_.find(layerId);
-    return layer != layers_.end() ? layer->second : std::nullopt;
+  std::lock_guard<std::mutex> lock(mutex_);
+  const auto layer = layers_.find(layerId);
+  return layer != layers_.end() ? layer->second : std::nullopt;
 }
 
 Reply Device::withJsonBody(const std::string& body, Handler handler) {
-    const nlohmann::json parsed = nlohmann::json::parse(body, nullptr, false);
-    if (parsed.is_discarded()) {
-        return malformed("not JSON");
-    }
-    return (this->*handler)(parsed);
+  const nlohmann::json parsed = nlohmann::json::parse(body, nullptr, false);
+  if (parsed.is_discarded()) {
+    return malformed("not JSON");
+  }
+  return (this->*handler)(parsed);
 }
 
 Reply Device::logIn(const nlohmann::json& body) {
-    if (!isCredentials(body)) {
-        return malformed("expected {\"username\":\"...\",\"password\":\"...\"}");
-    }
-    if (body["username"] != user_ || body["password"] != password_) {
-        return failureReply(kHttpUnauthorized, ResultCode::badCredentials,
-                            "invalid username or password");
-    }
-    if (token_.empty()) {
-        token_ = mintToken();
-    }
-    return successReply({{"token", token_}});
+  if (!isCredentials(body)) {
+    return malformed("expected {\"username\":\"...\",\"password\":\"...\"}");
+  }
+  if (body["username"] != user_ || body["password"] != password_) {
+    return failureReply(kHttpUnauthorized, ResultCode::badCredentials, "invalid username or password");
+  }
+  if (token_.empty()) {
+    token_ = mintToken();
+  }
+  return successReply({{"token", token_}});
 }
 
 Reply Device::setCutout(const nlohmann::json& body) {
-    if (std::optional<Reply> fault = cutoutListFault(body)) {
-        return *fault;
-    }
-    for (const nlohmann::json& element : body) {
-        layers_[element["layerId"].get<int>()] = element["cutout"];
-    }
-    return successReply();
+  if (std::optional<Reply> fault = cutoutListFault(body)) {
+    return *fault;
+  }
+  for (const nlohmann::json& element : body) {
+    layers_[element["layerId"].get<int>()] = element["cutout"];
+  }
+  return successReply();
 }
 
 Reply Device::readCursorColour(const nlohmann::json& body) {
-    if (std::string fault = shapeFault(body, cursorColourRequestSchema(), ""); !fault.empty()) {
-        return malformed(fault);
-    }
-    const auto layerId = body["layerId"].get<std::int64_t>();
-    if (!isKnownLayer(layerId)) {
-        return unknownLayer(layerId);
-    }
-    const nlohmann::json& cursor = body["cursor"];
-    const int x = cursor["pos"]["x"].get<int>();
-    const int y = cursor["pos"]["y"].get<int>();
-    if (!onCanvas(x, y)) {
-        return failureReply(kHttpOk, ResultCode::outsideCanvas,
-                            "position (" + std::to_string(x) + ", " + std::to_string(y) +
-                                ") outside the 1920x1080 canvas");
-    }
-    const Rgb colour = colourBarAt(x);
-    nlohmann::json result = cursor;
-    result["color"] = {{"R", colour.r}, {"G", colour.g}, {"B", colour.b}};
-    return successReply({{"layerId", layerId}, {"cursor", result}});
+  if (std::string fault = shapeFault(body, cursorColourRequestSchema(), ""); !fault.empty()) {
+    return malformed(fault);
+  }
+  const auto layerId = body["layerId"].get<std::int64_t>();
+  if (!isKnownLayer(layerId)) {
+    return unknownLayer(layerId);
+  }
+  const nlohmann::json& cursor = body["cursor"];
+  const int x = cursor["pos"]["x"].get<int>();
+  const int y = cursor["pos"]["y"].get<int>();
+  if (!onCanvas(x, y)) {
+    return failureReply(kHttpOk, ResultCode::outsideCanvas,
+                        "position (" + std::to_string(x) + ", " + std::to_string(y) + ") outside the 1920x1080 canvas");
+  }
+  const Rgb colour = colourBarAt(x);
+  nlohmann::json result = cursor;
+  result["color"] = {{"R", colour.r}, {"G", colour.g}, {"B", colour.b}};
+  return successReply({{"layerId", layerId}, {"cursor", result}});
 }
 
 Reply Device::assess(const nlohmann::json& body) {
-    if (std::optional<Reply> fault = cutoutListFault(body)) {
-        return *fault;
-    }
-    nlohmann::json results = nlohmann::json::array();
-    for (const nlohmann::json& element : body) {
-        results.push_back(assessLayer(element));
-    }
-    return successReply(results);
+  if (std::optional<Reply> fault = cutoutListFault(body)) {
+    return *fault;
+  }
+  nlohmann::json results = nlohmann::json::array();
+  for (const nlohmann::json& element : body) {
+    results.push_back(assessLayer(element));
+  }
+  return successReply(results);
 }
 
 std::optional<Reply> Device::cutoutListFault(const nlohmann::json& body) const {
-    if (!body.is_array()) {
-        return malformed("expected an array of layer cutouts");
+  if (!body.is_array()) {
+    return malformed("expected an array of layer cutouts");
+  }
+  for (std::size_t i = 0; i < body.size(); ++i) {
+    const std::string where = "[" + std::to_string(i) + "]";
+    if (std::string fault = shapeFault(body[i], layerCutoutSchema(), where); !fault.empty()) {
+      return malformed(fault);
     }
-    for (std::size_t i = 0; i < body.size(); ++i) {
-        const std::string where = "[" + std::to_string(i) + "]";
-        if (std::string fault = shapeFault(body[i], layerCutoutSchema(), where); !fault.empty()) {
-            return malformed(fault);
-        }
+  }
+  for (const nlohmann::json& element : body) {
+    if (const auto layerId = element["layerId"].get<std::int64_t>(); !isKnownLayer(layerId)) {
+      return unknownLayer(layerId);
     }
-    for (const nlohmann::json& element : body) {
-        if (const auto layerId = element["layerId"].get<std::int64_t>(); !isKnownLayer(layerId)) {
-            return unknownLayer(layerId);
-        }
-    }
-    return std::nullopt;
+  }
+  return std::nullopt;
 }
 
-bool Device::isKnownLayer(std::int64_t layerId) const {
-    return layers_.count(static_cast<int>(layerId)) != 0;
-}
+bool Device::isKnownLayer(std::int64_t layerId) const { return layers_.count(static_cast<int>(layerId)) != 0; }
 
 std::string Device::mintToken() {
-    char random[17];
-    std::snprintf(random, sizeof random, "%016llx", static_cast<unsigned long long>(random_()));
-    return "sim-" + std::to_string(++tokensIssued_) + "-" + random;
+  char random[17];
+  std::snprintf(random, sizeof random, "%016llx", static_cast<unsigned long long>(random_()));
+  return "sim-" + std::to_string(++tokensIssued_) + "-" + random;
 }
 
 }  // namespace DeviceSim

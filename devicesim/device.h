@@ -16,51 +16,51 @@ namespace LCD {
 namespace DeviceSim {
 
 struct DeviceConfig {
-    std::string user;
-    std::string password;
-    std::vector<int> layers;
+  std::string user;
+  std::string password;
+  std::vector<int> layers;
 };
 
 // The protocol side of the simulated display processor: login and token,
 // the known layers with their cutout settings, the cursor colour and the
 // assessment. Thread-safe; knows nothing of sockets.
 class Device {
-public:
-    explicit Device(DeviceConfig config);
+ public:
+  explicit Device(DeviceConfig config);
 
-    // The answer to one request; `authorization` is the "Authorization" header.
-    Reply answer(const std::string& method, const std::string& path,
-                 const std::string& authorization, const std::string& body);
+  // The answer to one request; `authorization` is the "Authorization" header.
+  Reply answer(const std::string& method, const std::string& path, const std::string& authorization,
+               const std::string& body);
 
-    // The token a login hands out now; empty before the first login.
-    std::string currentToken() const;
+  // The token a login hands out now; empty before the first login.
+  std::string currentToken() const;
 
-    // Invalidates the current token; the next login gets a new one.
-    void revokeToken();
+  // Invalidates the current token; the next login gets a new one.
+  void revokeToken();
 
-    // The last cutout settings the device accepted for a layer.
-    std::optional<nlohmann::json> layerCutout(int layerId) const;
+  // The last cutout settings the device accepted for a layer.
+  std::optional<nlohmann::json> layerCutout(int layerId) const;
 
-private:
-    using Handler = Reply (Device::*)(const nlohmann::json&);
+ private:
+  using Handler = Reply (Device::*)(const nlohmann::json&);
 
-    Reply withJsonBody(const std::string& body, Handler handler);
-    Reply logIn(const nlohmann::json& body);
-    Reply setCutout(const nlohmann::json& body);
-    Reply readCursorColour(const nlohmann::json& body);
-    Reply assess(const nlohmann::json& body);
+  Reply withJsonBody(const std::string& body, Handler handler);
+  Reply logIn(const nlohmann::json& body);
+  Reply setCutout(const nlohmann::json& body);
+  Reply readCursorColour(const nlohmann::json& body);
+  Reply assess(const nlohmann::json& body);
 
-    std::optional<Reply> cutoutListFault(const nlohmann::json& body) const;
-    bool isKnownLayer(std::int64_t layerId) const;
-    std::string mintToken();
+  std::optional<Reply> cutoutListFault(const nlohmann::json& body) const;
+  bool isKnownLayer(std::int64_t layerId) const;
+  std::string mintToken();
 
-    mutable std::mutex mutex_;
-    const std::string user_;
-    const std::string password_;
-    std::map<int, std::optional<nlohmann::json>> layers_;
-    std::string token_;
-    std::uint64_t tokensIssued_ = 0;
-    std::mt19937_64 random_;
+  mutable std::mutex mutex_;
+  const std::string user_;
+  const std::string password_;
+  std::map<int, std::optional<nlohmann::json>> layers_;
+  std::string token_;
+  std::uint64_t tokensIssued_ = 0;
+  std::mt19937_64 random_;
 };
 
 }  // namespace DeviceSim

@@ -14,128 +14,107 @@ namespace DeviceSim {
 namespace {
 
 RecordedRequest recordOf(const httplib::Request& request) {
-    return {request.method, request.path, headerFieldsOf(SimServer::currentRequestHead()),
-            request.body, request.remote_port};
+  return {request.method, request.path, headerFieldsOf(SimServer::currentRequestHead()), request.body,
+          request.remote_port};
 }
 
 // Announces the whole reply but sends only the first half of its body; the
 // provider's refusal makes the server close the connection there.
 void sendHalfThenClose(httplib::Response& response, Reply reply) {
-    response.status = reply.status;
-    const std::size_t length = reply.body.size();
-    response.set_content_provider(
-        length, "application/json",
-        [body = std::move(reply.body)](std::size_t, std::size_t, httplib::DataSink& sink) {
-            sink.write(body.data(), body.size() / 2);
-            return false;
-        });
+  response.status = reply.status;
+  const std::size_t length = reply.body.size();
+  response.set_content_provider(length, "application/json",
+                                [body = std::move(reply.body)](std::size_t, std::size_t, httplib::DataSink& sink) {
+                                  sink.write(body.data(), body.size() / 2);
+                                  return false;
+                                });
 }
 
 }  // namespace
 
 std::vector<int> layersOneTo(int count) {
-    std::vector<int> layers(static_cast<std::size_t>(std::max(count, 0)));
-    std::iota(layers.begin(), layers.end(), 1);
-    return layers;
+  std::vector<int> layers(static_cast<std::size_t>(std::max(count, 0)));
+  std::iota(layers.begin(), layers.end(), 1);
+  return layers;
 }
 
 struct DeviceSimulator::Impl {
-    explicit Impl(SimulatorOptions options)
-        : host(options.host),
-          device({std::move(options.user), std::move(options.password), std::move(options.layers)}),
-          server(options.workerThreads) {
-        const auto handler = [this](const httplib::Request& request, httplib::Response& response) {
-            serve(request, response);
-        };
-        server.Get(".*", handler);
-        server.Post(".*", handler);
-        server.Put(".*", handler);
-        server.Patch(".*", handler);
-        server.Delete(".*", handler);
-        port = server.start(host, options.port);
-    }
+  explicit Impl(SimulatorOptions options)
+      : host(options.host),
+        device({std::move(options.user), std::move(options.password), std::move(options.layers)}),
+        server(options.workerThreads) {
+    const auto handler = [this](const httplib::Request& request, httplib::Response& response) {
+      serve(request, response);
+    };
+    server.Get(".*", handler);
+    server.Post(".*", handler);
+    server.Put(".*", handler);
+    server.Patch(".*", handler);
+    server.Delete(".*", handler);
+    port = server.start(host, options.port);
+  }
 
-    void serve(const httplib::Request& request, httplib::Response& response) {
-        RecordedRequest recorded = recordOf(request);
-        Reply reply = device.answer(request.method, request.path,
-                                    recorded.header("Authorization"), request.body);
-        log.record(std::move(recorded));
-        if (const std::optional<Fault> fault = faults.take(request.path)) {
-            if (fault->kind == FaultKind::DropConnection) {
-                SimServer::dropCurrentConnection();
-                return;
-            }
-            if (fault->kind == FaultKind::DropMidReply) {
-                sendHalfThenClose(response, std::move(reply));
-                return;
-            }
-            if (fault->kind == FaultKind::SlowReply) {
-                server.pause(fault->delay);
-            }
-            reply = faultyReply(*fault, std::move(reply));
-        }
-        response.status = reply.status;
-        response.set_content(reply.body, "application/json");
+  void serve(const httplib::Request& request, httplib::Response& response) {
+    RecordedRequest recorded = recordOf(request);
+    Reply reply = device.answer(request.method, request.path, recorded.header("Authorization"), request.body);
+    log.record(std::move(recorded));
+    if (const std::optional<Fault> fault = faults.take(request.path)) {
+      if (fault->kind == FaultKind::DropConnection) {
+        SimServer::dropCurrentConnection();
+        return;
+      }
+      if (fault->kind == FaultKind::DropMidReply) {
+        sendHalfThenClose(response, std::move(reply));
+        return;
+      }
+      if (fault->kind == FaultKind::SlowReply) {
+        server.pause(fault->delay);
+      }
+      reply = faultyReply(*fault, std::move(reply));
     }
+    response.status = reply.status;
+    response.set_content(reply.body, "application/json");
+  }
 
-    std::string host;
-    Device device;
-    FaultPlan faults;
-    RequestLog log;
-    int port = 0;
-    SimServer server;  // last, so that it stops serving before the rest goes
+  std::string host;
+  Device device;
+  FaultPlan faults;
+  RequestLog log;
+  int port = 0;
+  SimServer server;  // last, so that it stops serving before the rest goes
 };
 
-DeviceSimulator::DeviceSimulator(SimulatorOptions options)
-    : impl_(std::make_unique<Impl>(std::move(options))) {}
+DeviceSimulator::DeviceSimulator(SimulatorOptions options) : impl_(std::make_unique<Impl>(std::move(options))) {}
 
 DeviceSimulator::~DeviceSimulator() = default;
 
-int DeviceSimulator::port() const {
-    return impl_->port;
-}
+int DeviceSimulator::port() const { return impl_->port; }
 
 std::string DeviceSimulator::url() const {
-    const bool isIpv6 = impl_->host.find(':') != std::string::npos;
-    const std::string host = isIpv6 ? "[" + impl_->host + "]" : impl_->host;
-    return "http://" + host + ":" + std::to_string(impl_->port);
+  const bool isIpv6 = impl_->host.find(':') != std::string::npos;
+  const std::string host = isIpv6 ? "[" + impl_->host + "]" : impl_->host;
+  return "http://" + host + ":" + std::to_string(impl_->port);
 }
 
-void DeviceSimulator::injectFault(const std::string& path, const Fault& fault) {
-    impl_->faults.add(path, fault);
-}
+void DeviceSimulator::injectFault(const std::string& path, const Fault& fault) { impl_->faults.add(path, fault); }
 
-void DeviceSimulator::clearFaults() {
-    impl_->faults.clear();
-}
+void DeviceSimulator::clearFaults() { impl_->faults.clear(); }
 
-std::string DeviceSimulator::currentToken() const {
-    return impl_->device.currentToken();
-}
+std::string DeviceSimulator::currentToken() const { return impl_->device.currentToken(); }
 
-void DeviceSimulator::revokeToken() {
-    impl_->device.revokeToken();
-}
+void DeviceSimulator::revokeToken() { impl_->device.revokeToken(); }
 
 std::optional<nlohmann::json> DeviceSimulator::layerCutout(int layerId) const {
-    return impl_->device.layerCutout(layerId);
+  return impl_->device.layerCutout(layerId);
 }
 
-std::vector<RecordedRequest> DeviceSimulator::requests() const {
-    return impl_->log.all();
-}
+std::vector<RecordedRequest> DeviceSimulator::requests() const { return impl_->log.all(); }
 
-void DeviceSimulator::clearRequests() {
-    impl_->log.clear();
-}
+void DeviceSimulator::clearRequests() { impl_->log.clear(); }
 
-std::size_t DeviceSimulator::acceptedConnections() const {
-    return impl_->server.acceptedConnections();
-}
+std::size_t DeviceSimulator::acceptedConnections() const { return impl_->server.acceptedConnections(); }
 
-void DeviceSimulator::stop() {
-    impl_->server.shutdown();
-}
+void DeviceSimulator::stop() { impl_->server.shutdown(); }
 
 }  // namespace DeviceSim
 }  // namespace LCD

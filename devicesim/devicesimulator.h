@@ -18,48 +18,48 @@ namespace DeviceSim {
 std::vector<int> layersOneTo(int count);
 
 struct SimulatorOptions {
-    std::string host = "127.0.0.1";
-    int port = 0;  // 0 picks a free port; see DeviceSimulator::port()
-    std::string user = "admin";
-    std::string password = "admin";
-    std::vector<int> layers = layersOneTo(16);
-    std::size_t workerThreads = 16;  // each kept-alive client connection holds one
+  std::string host = "127.0.0.1";
+  int port = 0;  // 0 picks a free port; see DeviceSimulator::port()
+  std::string user = "admin";
+  std::string password = "admin";
+  std::vector<int> layers = layersOneTo(16);
+  std::size_t workerThreads = 16;  // each kept-alive client connection holds one
 };
 
 // The simulated display processor's REST interface, serving on its own
 // threads from construction to destruction.
 class DeviceSimulator {
-public:
-    // Throws std::runtime_error when it cannot listen.
-    explicit DeviceSimulator(SimulatorOptions options = {});
-    ~DeviceSimulator();
-    DeviceSimulator(const DeviceSimulator&) = delete;
-    DeviceSimulator& operator=(const DeviceSimulator&) = delete;
+ public:
+  // Throws std::runtime_error when it cannot listen.
+  explicit DeviceSimulator(SimulatorOptions options = {});
+  ~DeviceSimulator();
+  DeviceSimulator(const DeviceSimulator&) = delete;
+  DeviceSimulator& operator=(const DeviceSimulator&) = delete;
 
-    int port() const;
-    std::string url() const;  // "http://host:port", the communicator's device URL
+  int port() const;
+  std::string url() const;  // "http://host:port", the communicator's device URL
 
-    // Spoils the replies for `path` (any method) as the fault says.
-    void injectFault(const std::string& path, const Fault& fault);
-    void clearFaults();
+  // Spoils the replies for `path` (any method) as the fault says.
+  void injectFault(const std::string& path, const Fault& fault);
+  void clearFaults();
 
-    std::string currentToken() const;
-    // The current token stops working; the next login gets a new one.
-    void revokeToken();
+  std::string currentToken() const;
+  // The current token stops working; the next login gets a new one.
+  void revokeToken();
 
-    // The last cutout settings accepted for a layer, as the device keeps them.
-    std::optional<nlohmann::json> layerCutout(int layerId) const;
+  // The last cutout settings accepted for a layer, as the device keeps them.
+  std::optional<nlohmann::json> layerCutout(int layerId) const;
 
-    std::vector<RecordedRequest> requests() const;
-    void clearRequests();
-    std::size_t acceptedConnections() const;
+  std::vector<RecordedRequest> requests() const;
+  void clearRequests();
+  std::size_t acceptedConnections() const;
 
-    // Ends serving; idempotent, also done by the destructor.
-    void stop();
+  // Ends serving; idempotent, also done by the destructor.
+  void stop();
 
-private:
-    struct Impl;
-    std::unique_ptr<Impl> impl_;
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace DeviceSim

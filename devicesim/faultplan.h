@@ -13,17 +13,17 @@ namespace DeviceSim {
 
 // The faults waiting for each path, in the order they were added. Thread-safe.
 class FaultPlan {
-public:
-    void add(const std::string& path, const Fault& fault);
+ public:
+  void add(const std::string& path, const Fault& fault);
 
-    // The fault for the next reply on `path`, if any; one-shot faults are used up.
-    std::optional<Fault> take(const std::string& path);
+  // The fault for the next reply on `path`, if any; one-shot faults are used up.
+  std::optional<Fault> take(const std::string& path);
 
-    void clear();
+  void clear();
 
-private:
-    std::mutex mutex_;
-    std::map<std::string, std::deque<Fault>> faults_;
+ private:
+  std::mutex mutex_;
+  std::map<std::string, std::deque<Fault>> faults_;
 };
 
 }  // namespace DeviceSim

@@ -29,45 +29,44 @@ Try it by hand:
 
 // Blocked before any thread starts, so that only sigwait below receives them.
 sigset_t blockTerminationSignals() {
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    return signals;
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGINT);
+  sigaddset(&signals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+  return signals;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    LCD::DeviceSim::SimulatorOptions options;
-    options.port = 8080;
-    int layerCount = static_cast<int>(options.layers.size());
+  LCD::DeviceSim::SimulatorOptions options;
+  options.port = 8080;
+  int layerCount = static_cast<int>(options.layers.size());
 
-    CLI::App app{"lcd-devicesim: a stand-in for the video display processor's REST interface."};
-    app.add_option("--host", options.host, "Address to listen on")->capture_default_str();
-    app.add_option("--port", options.port, "TCP port; 0 picks a free one and prints it")
-        ->check(CLI::Range(0, 65535))
-        ->capture_default_str();
-    app.add_option("--user", options.user, "Login name the device accepts")->capture_default_str();
-    app.add_option("--password", options.password, "Password the device accepts")
-        ->capture_default_str();
-    app.add_option("--layers", layerCount, "Number of layers, known as 1 to N")
-        ->check(CLI::Range(1, 1024))
-        ->capture_default_str();
-    app.footer(kFooter);
-    CLI11_PARSE(app, argc, argv);
-    options.layers = LCD::DeviceSim::layersOneTo(layerCount);
+  CLI::App app{"lcd-devicesim: a stand-in for the video display processor's REST interface."};
+  app.add_option("--host", options.host, "Address to listen on")->capture_default_str();
+  app.add_option("--port", options.port, "TCP port; 0 picks a free one and prints it")
+      ->check(CLI::Range(0, 65535))
+      ->capture_default_str();
+  app.add_option("--user", options.user, "Login name the device accepts")->capture_default_str();
+  app.add_option("--password", options.password, "Password the device accepts")->capture_default_str();
+  app.add_option("--layers", layerCount, "Number of layers, known as 1 to N")
+      ->check(CLI::Range(1, 1024))
+      ->capture_default_str();
+  app.footer(kFooter);
+  CLI11_PARSE(app, argc, argv);
+  options.layers = LCD::DeviceSim::layersOneTo(layerCount);
 
-    const sigset_t signals = blockTerminationSignals();
-    try {
-        LCD::DeviceSim::DeviceSimulator simulator(options);
-        std::cout << "lcd-devicesim listening on " << simulator.url() << std::endl;
-        int received = 0;
-        sigwait(&signals, &received);
-    } catch (const std::exception& error) {
-        std::cerr << "lcd-devicesim: " << error.what() << '\n';
-        return 1;
-    }
-    return 0;
+  const sigset_t signals = blockTerminationSignals();
+  try {
+    LCD::DeviceSim::DeviceSimulator simulator(options);
+    std::cout << "lcd-devicesim listening on " << simulator.url() << std::endl;
+    int received = 0;
+    sigwait(&signals, &received);
+  } catch (const std::exception& error) {
+    std::cerr << "lcd-devicesim: " << error.what() << '\n';
+    return 1;
+  }
+  return 0;
 }

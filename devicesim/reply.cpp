@@ -8,24 +8,20 @@ namespace {
 
 constexpr int kHttpOk = 200;
 
-nlohmann::json envelope(int code, const std::string& message) {
-    return {{"code", code}, {"message", message}};
-}
+nlohmann::json envelope(int code, const std::string& message) { return {{"code", code}, {"message", message}}; }
 
 }  // namespace
 
-Reply successReply() {
-    return {kHttpOk, envelope(ResultCode::ok, "").dump()};
-}
+Reply successReply() { return {kHttpOk, envelope(ResultCode::ok, "").dump()}; }
 
 Reply successReply(const nlohmann::json& data) {
-    nlohmann::json body = envelope(ResultCode::ok, "");
-    body["data"] = data;
-    return {kHttpOk, body.dump()};
+  nlohmann::json body = envelope(ResultCode::ok, "");
+  body["data"] = data;
+  return {kHttpOk, body.dump()};
 }
 
 Reply failureReply(int httpStatus, int code, const std::string& message) {
-    return {httpStatus, envelope(code, message).dump()};
+  return {httpStatus, envelope(code, message).dump()};
 }
 
 }  // namespace DeviceSim

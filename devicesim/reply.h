@@ -9,8 +9,8 @@ namespace DeviceSim {
 
 // An HTTP answer of the simulated device, before any injected fault.
 struct Reply {
-    int status;
-    std::string body;
+  int status;
+  std::string body;
 };
 
 // {"code":0,"message":""}, with "data" when given.

@@ -10,27 +10,27 @@ namespace DeviceSim {
 
 // One request as it reached the simulated device.
 struct RecordedRequest {
-    std::string method;
-    std::string path;
-    std::vector<std::pair<std::string, std::string>> headers;  // as sent, in order
-    std::string body;
-    int remotePort;  // tells the client's connections apart
+  std::string method;
+  std::string path;
+  std::vector<std::pair<std::string, std::string>> headers;  // as sent, in order
+  std::string body;
+  int remotePort;  // tells the client's connections apart
 
-    bool hasHeader(const std::string& name) const;
-    // The first value of a header (name compared without case); empty if absent.
-    std::string header(const std::string& name) const;
+  bool hasHeader(const std::string& name) const;
+  // The first value of a header (name compared without case); empty if absent.
+  std::string header(const std::string& name) const;
 };
 
 // Every request the simulator received, in arrival order. Thread-safe.
 class RequestLog {
-public:
-    void record(RecordedRequest request);
-    std::vector<RecordedRequest> all() const;
-    void clear();
+ public:
+  void record(RecordedRequest request);
+  std::vector<RecordedRequest> all() const;
+  void clear();
 
-private:
-    mutable std::mutex mutex_;
-    std::vector<RecordedRequest> requests_;
+ private:
+  mutable std::mutex mutex_;
+  std::vector<RecordedRequest> requests_;
 };
 
 }  // namespace DeviceSim

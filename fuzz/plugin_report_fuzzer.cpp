@@ -45,7 +45,7 @@ void readCursorEvent(const wyn::IMessage& event) {
 }
 
 LCD::Host::Runtime& subscribedRuntime() {
-  static LCD::Host::Runtime& runtime = [] () -> LCD::Host::Runtime& {
+  static LCD::Host::Runtime& runtime = []() -> LCD::Host::Runtime& {
     LCD::Host::Runtime& loaded = fuzz::pluginRuntime();
     loaded.subscribe(Id::kLayerCutoutChanged, readCutoutEvent);
     loaded.subscribe(Id::kLayerCutoutCursorChanged, readCursorEvent);

@@ -13,43 +13,43 @@ CommandDispatcher::CommandDispatcher(HandlerRegistry& registry) : registry_(regi
 
 wyn::IMessage* CommandDispatcher::createMessage(std::uint32_t id, int size, const void* data,
                                                 const std::string& sender) {
-    return Message::create(wyn::kCommandType, id, sender, size, data).release();
+  return Message::create(wyn::kCommandType, id, sender, size, data).release();
 }
 
 void CommandDispatcher::releaseMessage(wyn::IMessage** msg) { LCD::Host::releaseMessage(msg); }
 
 int CommandDispatcher::dispatch(wyn::IMessage** request, wyn::IReply** reply, int /*flags*/) {
-    if (reply != nullptr) {
-        *reply = nullptr;
-    }
-    if (request == nullptr || *request == nullptr || (*request)->getType() != wyn::kCommandType) {
-        return wyn::status::badMessage;
-    }
-    const HandlerPtr handler = registry_.commandHandler((*request)->getId());
-    if (!handler) {
-        return wyn::status::noHandler;
-    }
-    std::unique_ptr<const wyn::IMessage> answer;
-    try {
-        answer.reset(handler->handleMessage(*request));
-    } catch (...) {
-        return wyn::status::handlerFailed;
-    }
-    if (answer && reply != nullptr) {
-        *reply = new Reply(std::move(answer));
-    }
-    return wyn::status::ok;
+  if (reply != nullptr) {
+    *reply = nullptr;
+  }
+  if (request == nullptr || *request == nullptr || (*request)->getType() != wyn::kCommandType) {
+    return wyn::status::badMessage;
+  }
+  const HandlerPtr handler = registry_.commandHandler((*request)->getId());
+  if (!handler) {
+    return wyn::status::noHandler;
+  }
+  std::unique_ptr<const wyn::IMessage> answer;
+  try {
+    answer.reset(handler->handleMessage(*request));
+  } catch (...) {
+    return wyn::status::handlerFailed;
+  }
+  if (answer && reply != nullptr) {
+    *reply = new Reply(std::move(answer));
+  }
+  return wyn::status::ok;
 }
 
 void CommandDispatcher::releaseMessage(wyn::IReply** reply) {
-    if (reply != nullptr) {
-        delete *reply;
-        *reply = nullptr;
-    }
+  if (reply != nullptr) {
+    delete *reply;
+    *reply = nullptr;
+  }
 }
 
 int CommandDispatcher::addHandler(int id, std::string handlerName) {
-    return registry_.addCommand(static_cast<std::uint32_t>(id), handlerName);
+  return registry_.addCommand(static_cast<std::uint32_t>(id), handlerName);
 }
 
 }  // namespace LCD::Host

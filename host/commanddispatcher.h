@@ -12,17 +12,17 @@ namespace LCD::Host {
 // handler, which is called without any lock held, so several threads may
 // dispatch at once and a handler may dispatch commands of its own.
 class CommandDispatcher final : public wyn::ICommandDispatcher {
-public:
-    explicit CommandDispatcher(HandlerRegistry& registry);
+ public:
+  explicit CommandDispatcher(HandlerRegistry& registry);
 
-    wyn::IMessage* createMessage(std::uint32_t id, int size, const void* data, const std::string& sender) override;
-    void releaseMessage(wyn::IMessage** msg) override;
-    int dispatch(wyn::IMessage** request, wyn::IReply** reply, int flags) override;
-    void releaseMessage(wyn::IReply** reply) override;
-    int addHandler(int id, std::string handlerName) override;
+  wyn::IMessage* createMessage(std::uint32_t id, int size, const void* data, const std::string& sender) override;
+  void releaseMessage(wyn::IMessage** msg) override;
+  int dispatch(wyn::IMessage** request, wyn::IReply** reply, int flags) override;
+  void releaseMessage(wyn::IReply** reply) override;
+  int addHandler(int id, std::string handlerName) override;
 
-private:
-    HandlerRegistry& registry_;
+ private:
+  HandlerRegistry& registry_;
 };
 
 }  // namespace LCD::Host

@@ -9,44 +9,44 @@ namespace LCD::Host {
 namespace {
 
 std::string describe(const wyn::ComponentInfo& descriptor) {
-    return std::string("component ") + (descriptor.name != nullptr ? descriptor.name : "(unnamed)");
+  return std::string("component ") + (descriptor.name != nullptr ? descriptor.name : "(unnamed)");
 }
 
 // Destroys an instance through its own descriptor. Members are destroyed in
 // reverse order, so the library is let go only after the deletor has run.
 struct InstanceDeleter {
-    std::shared_ptr<const void> keepAlive;
-    const wyn::ComponentInfo* descriptor;
+  std::shared_ptr<const void> keepAlive;
+  const wyn::ComponentInfo* descriptor;
 
-    void operator()(void* instance) const { descriptor->deletor(instance); }
+  void operator()(void* instance) const { descriptor->deletor(instance); }
 };
 
 HandlerPtr createHandler(const wyn::ComponentInfo& descriptor, std::shared_ptr<const void> keepAlive) {
-    if (!descriptor.creator || !descriptor.deletor || !descriptor.getMessageHandler) {
-        throw PluginError(describe(descriptor) + " has an incomplete descriptor");
-    }
-    void* raw = descriptor.creator();
-    if (raw == nullptr) {
-        throw PluginError(describe(descriptor) + " could not be created");
-    }
-    const std::shared_ptr<void> instance(raw, InstanceDeleter{std::move(keepAlive), &descriptor});
-    wyn::IMessageHandler* handler = descriptor.getMessageHandler(raw);
-    if (handler == nullptr) {
-        throw PluginError(describe(descriptor) + " has no message handler");
-    }
-    return HandlerPtr(instance, handler);
+  if (!descriptor.creator || !descriptor.deletor || !descriptor.getMessageHandler) {
+    throw PluginError(describe(descriptor) + " has an incomplete descriptor");
+  }
+  void* raw = descriptor.creator();
+  if (raw == nullptr) {
+    throw PluginError(describe(descriptor) + " could not be created");
+  }
+  const std::shared_ptr<void> instance(raw, InstanceDeleter{std::move(keepAlive), &descriptor});
+  wyn::IMessageHandler* handler = descriptor.getMessageHandler(raw);
+  if (handler == nullptr) {
+    throw PluginError(describe(descriptor) + " has no message handler");
+  }
+  return HandlerPtr(instance, handler);
 }
 
 }  // namespace
 
 Component::Component(const wyn::ComponentInfo& descriptor, Runtime& runtime, std::shared_ptr<const void> keepAlive)
     : descriptor_(descriptor), runtime_(runtime), handler_(createHandler(descriptor, std::move(keepAlive))) {
-    try {
-        runtime_.initialise(handler_);
-    } catch (...) {
-        runtime_.remove(handler_.get());
-        throw;
-    }
+  try {
+    runtime_.initialise(handler_);
+  } catch (...) {
+    runtime_.remove(handler_.get());
+    throw;
+  }
 }
 
 Component::~Component() { runtime_.remove(handler_.get()); }

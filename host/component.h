@@ -15,23 +15,23 @@ namespace LCD::Host {
 // plug-in library) until the instance itself is gone, which may be after this
 // object if a delivery is still running.
 class Component {
-public:
-    // Throws PluginError when the descriptor yields no instance or no
-    // handler; exceptions from the creator or the initialisation propagate.
-    Component(const wyn::ComponentInfo& descriptor, Runtime& runtime, std::shared_ptr<const void> keepAlive);
-    ~Component();
-    Component(const Component&) = delete;
-    Component& operator=(const Component&) = delete;
+ public:
+  // Throws PluginError when the descriptor yields no instance or no
+  // handler; exceptions from the creator or the initialisation propagate.
+  Component(const wyn::ComponentInfo& descriptor, Runtime& runtime, std::shared_ptr<const void> keepAlive);
+  ~Component();
+  Component(const Component&) = delete;
+  Component& operator=(const Component&) = delete;
 
-    const char* name() const;
-    const char* info() const;
-    const wyn::ComponentInfo& descriptor() const;
-    wyn::IMessageHandler& handler() const;
+  const char* name() const;
+  const char* info() const;
+  const wyn::ComponentInfo& descriptor() const;
+  wyn::IMessageHandler& handler() const;
 
-private:
-    const wyn::ComponentInfo& descriptor_;
-    Runtime& runtime_;
-    HandlerPtr handler_;
+ private:
+  const wyn::ComponentInfo& descriptor_;
+  Runtime& runtime_;
+  HandlerPtr handler_;
 };
 
 }  // namespace LCD::Host

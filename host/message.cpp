@@ -6,12 +6,12 @@ namespace LCD::Host {
 
 std::unique_ptr<Message> Message::create(std::uint32_t type, std::uint32_t id, std::string sender, int size,
                                          const void* data) {
-    if (size < 0 || (size > 0 && data == nullptr)) {
-        return nullptr;
-    }
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    std::vector<unsigned char> payload(bytes, bytes + size);
-    return std::unique_ptr<Message>(new Message(type, id, std::move(sender), std::move(payload)));
+  if (size < 0 || (size > 0 && data == nullptr)) {
+    return nullptr;
+  }
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  std::vector<unsigned char> payload(bytes, bytes + size);
+  return std::unique_ptr<Message>(new Message(type, id, std::move(sender), std::move(payload)));
 }
 
 Message::Message(std::uint32_t type, std::uint32_t id, std::string sender, std::vector<unsigned char> payload)
@@ -28,10 +28,10 @@ const void* Message::getData() const { return payload_.empty() ? nullptr : paylo
 const char* Message::getSender() const { return sender_.c_str(); }
 
 void releaseMessage(wyn::IMessage** msg) {
-    if (msg != nullptr) {
-        delete *msg;
-        *msg = nullptr;
-    }
+  if (msg != nullptr) {
+    delete *msg;
+    *msg = nullptr;
+  }
 }
 
 }  // namespace LCD::Host

@@ -8,10 +8,10 @@
 namespace LCD::Host {
 
 class MessageCenter final : public wyn::IMessageCenter {
-public:
-    wyn::IMessage* createMessage(std::uint32_t id, const std::string& sender, int size, const void* data,
-                                 int flags) override;
-    void releaseMessage(wyn::IMessage** msg) override;
+ public:
+  wyn::IMessage* createMessage(std::uint32_t id, const std::string& sender, int size, const void* data,
+                               int flags) override;
+  void releaseMessage(wyn::IMessage** msg) override;
 };
 
 }  // namespace LCD::Host

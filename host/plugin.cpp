@@ -6,23 +6,23 @@ namespace LCD::Host {
 
 Plugin::Plugin(const std::string& path, Runtime& runtime)
     : library_(std::make_shared<const PluginLibrary>(path)), info_(library_->info()) {
-    library_->init(runtime.api());
-    if (info_.components == nullptr) {
-        return;
+  library_->init(runtime.api());
+  if (info_.components == nullptr) {
+    return;
+  }
+  for (wyn::ComponentInfo* const* entry = info_.components; *entry != nullptr; ++entry) {
+    try {
+      components_.push_back(std::make_unique<Component>(**entry, runtime, library_));
+    } catch (const PluginError& error) {
+      throw PluginError("plug-in " + path + ": " + error.what());
     }
-    for (wyn::ComponentInfo* const* entry = info_.components; *entry != nullptr; ++entry) {
-        try {
-            components_.push_back(std::make_unique<Component>(**entry, runtime, library_));
-        } catch (const PluginError& error) {
-            throw PluginError("plug-in " + path + ": " + error.what());
-        }
-    }
+  }
 }
 
 Plugin::~Plugin() {
-    while (!components_.empty()) {
-        components_.pop_back();
-    }
+  while (!components_.empty()) {
+    components_.pop_back();
+  }
 }
 
 const std::string& Plugin::path() const { return library_->path(); }
@@ -32,12 +32,12 @@ const wyn::PluginInfo& Plugin::info() const { return info_; }
 const std::vector<std::unique_ptr<Component>>& Plugin::components() const { return components_; }
 
 const Component* Plugin::findComponent(std::string_view name) const {
-    for (const auto& component : components_) {
-        if (component->name() != nullptr && name == component->name()) {
-            return component.get();
-        }
+  for (const auto& component : components_) {
+    if (component->name() != nullptr && name == component->name()) {
+      return component.get();
     }
-    return nullptr;
+  }
+  return nullptr;
 }
 
 }  // namespace LCD::Host

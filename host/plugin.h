@@ -17,25 +17,25 @@ namespace LCD::Host {
 // destroys the components, last first, then closes the library. The runtime
 // must outlive the plug-in.
 class Plugin {
-public:
-    // Throws PluginError (or whatever a component's creation throws); nothing
-    // stays loaded or registered then.
-    Plugin(const std::string& path, Runtime& runtime);
-    ~Plugin();
-    Plugin(const Plugin&) = delete;
-    Plugin& operator=(const Plugin&) = delete;
+ public:
+  // Throws PluginError (or whatever a component's creation throws); nothing
+  // stays loaded or registered then.
+  Plugin(const std::string& path, Runtime& runtime);
+  ~Plugin();
+  Plugin(const Plugin&) = delete;
+  Plugin& operator=(const Plugin&) = delete;
 
-    const std::string& path() const;
-    const wyn::PluginInfo& info() const;
-    // In the order of the plug-in's table.
-    const std::vector<std::unique_ptr<Component>>& components() const;
-    // Null when the plug-in has no component of that name.
-    const Component* findComponent(std::string_view name) const;
+  const std::string& path() const;
+  const wyn::PluginInfo& info() const;
+  // In the order of the plug-in's table.
+  const std::vector<std::unique_ptr<Component>>& components() const;
+  // Null when the plug-in has no component of that name.
+  const Component* findComponent(std::string_view name) const;
 
-private:
-    std::shared_ptr<const PluginLibrary> library_;
-    const wyn::PluginInfo& info_;
-    std::vector<std::unique_ptr<Component>> components_;
+ private:
+  std::shared_ptr<const PluginLibrary> library_;
+  const wyn::PluginInfo& info_;
+  std::vector<std::unique_ptr<Component>> components_;
 };
 
 }  // namespace LCD::Host

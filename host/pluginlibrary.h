@@ -12,26 +12,26 @@ namespace LCD::Host {
 // destruction. Whatever came out of the library (descriptors, components,
 // their functions) must be gone by then, so holders share ownership of it.
 class PluginLibrary {
-public:
-    // Throws PluginError when the library does not open or lacks an entry point.
-    explicit PluginLibrary(std::string path);
+ public:
+  // Throws PluginError when the library does not open or lacks an entry point.
+  explicit PluginLibrary(std::string path);
 
-    const std::string& path() const;
-    // Throws PluginError when the plug-in returns no record.
-    const wyn::PluginInfo& info() const;
-    void init(wyn::IHostApi* api) const;
+  const std::string& path() const;
+  // Throws PluginError when the plug-in returns no record.
+  const wyn::PluginInfo& info() const;
+  void init(wyn::IHostApi* api) const;
 
-private:
-    struct Closer {
-        void operator()(void* handle) const;
-    };
+ private:
+  struct Closer {
+    void operator()(void* handle) const;
+  };
 
-    void* symbol(const char* name) const;
+  void* symbol(const char* name) const;
 
-    std::string path_;
-    std::unique_ptr<void, Closer> handle_;
-    wyn::PluginInfoFunction info_;
-    wyn::PluginInitFunction init_;
+  std::string path_;
+  std::unique_ptr<void, Closer> handle_;
+  wyn::PluginInfoFunction info_;
+  wyn::PluginInitFunction init_;
 };
 
 }  // namespace LCD::Host

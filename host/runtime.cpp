@@ -10,11 +10,11 @@ namespace LCD::Host {
 namespace {
 
 std::vector<unsigned char> copyPayload(const wyn::IReply& reply) {
-    const auto* bytes = static_cast<const unsigned char*>(reply.getData());
-    if (bytes == nullptr || reply.getDataSize() <= 0) {
-        return {};
-    }
-    return std::vector<unsigned char>(bytes, bytes + reply.getDataSize());
+  const auto* bytes = static_cast<const unsigned char*>(reply.getData());
+  if (bytes == nullptr || reply.getDataSize() <= 0) {
+    return {};
+  }
+  return std::vector<unsigned char>(bytes, bytes + reply.getDataSize());
 }
 
 }  // namespace
@@ -33,39 +33,39 @@ wyn::ICommandDispatcher& Runtime::commandDispatcher() { return commandDispatcher
 wyn::IEventDispatcher& Runtime::eventDispatcher() { return eventDispatcher_; }
 
 void Runtime::initialise(const HandlerPtr& handler) {
-    const auto message = Message::create(wyn::kCommandType, wyn::kInitialiseId, kHostSenderName, 0, nullptr);
-    const HandlerRegistry::InitScope scope(registry_, handler);
-    std::unique_ptr<const wyn::IMessage> ignored(handler->handleMessage(message.get()));
+  const auto message = Message::create(wyn::kCommandType, wyn::kInitialiseId, kHostSenderName, 0, nullptr);
+  const HandlerRegistry::InitScope scope(registry_, handler);
+  std::unique_ptr<const wyn::IMessage> ignored(handler->handleMessage(message.get()));
 }
 
 void Runtime::remove(const wyn::IMessageHandler* handler) { registry_.remove(handler); }
 
 CommandResult Runtime::sendCommand(std::uint32_t id, const void* data, int size) {
-    wyn::IMessage* request = commandDispatcher_.createMessage(id, size, data, kHostSenderName);
-    wyn::IReply* reply = nullptr;
-    CommandResult result{commandDispatcher_.dispatch(&request, &reply, 0), std::nullopt};
-    if (reply != nullptr) {
-        result.reply = copyPayload(*reply);
-    }
-    commandDispatcher_.releaseMessage(&reply);
-    commandDispatcher_.releaseMessage(&request);
-    return result;
+  wyn::IMessage* request = commandDispatcher_.createMessage(id, size, data, kHostSenderName);
+  wyn::IReply* reply = nullptr;
+  CommandResult result{commandDispatcher_.dispatch(&request, &reply, 0), std::nullopt};
+  if (reply != nullptr) {
+    result.reply = copyPayload(*reply);
+  }
+  commandDispatcher_.releaseMessage(&reply);
+  commandDispatcher_.releaseMessage(&request);
+  return result;
 }
 
 int Runtime::sendEvent(std::uint32_t id, const void* data, int size) {
-    wyn::IMessage* event = eventDispatcher_.createMessage(id, size, data, kHostSenderName);
-    return eventDispatcher_.send(&event, 0);
+  wyn::IMessage* event = eventDispatcher_.createMessage(id, size, data, kHostSenderName);
+  return eventDispatcher_.send(&event, 0);
 }
 
 int Runtime::postEvent(std::uint32_t id, const void* data, int size) {
-    wyn::IMessage* event = eventDispatcher_.createMessage(id, size, data, kHostSenderName);
-    return eventDispatcher_.post(&event);
+  wyn::IMessage* event = eventDispatcher_.createMessage(id, size, data, kHostSenderName);
+  return eventDispatcher_.post(&event);
 }
 
 int Runtime::pumpEvents() { return eventDispatcher_.dispatchPending(); }
 
 SubscriptionId Runtime::subscribe(std::uint32_t eventId, EventCallback callback) {
-    return subscribers_.add(eventId, std::move(callback));
+  return subscribers_.add(eventId, std::move(callback));
 }
 
 bool Runtime::unsubscribe(SubscriptionId subscription) { return subscribers_.remove(subscription); }

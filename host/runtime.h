@@ -17,50 +17,50 @@ namespace LCD::Host {
 constexpr const char kHostSenderName[] = "host";
 
 struct CommandResult {
-    // A wyn::status value.
-    int status;
-    // The answer's payload, when the handler answered.
-    std::optional<std::vector<unsigned char>> reply;
+  // A wyn::status value.
+  int status;
+  // The answer's payload, when the handler answered.
+  std::optional<std::vector<unsigned char>> reply;
 };
 
 // One host process's framework: the three services behind the API object
 // handed to plug-ins, plus the host application's side of them. Components
 // and plug-ins loaded into a runtime must be gone before it is destroyed.
 class Runtime {
-public:
-    Runtime();
-    Runtime(const Runtime&) = delete;
-    Runtime& operator=(const Runtime&) = delete;
+ public:
+  Runtime();
+  Runtime(const Runtime&) = delete;
+  Runtime& operator=(const Runtime&) = delete;
 
-    wyn::IHostApi* api();
-    wyn::IMessageCenter& messageCenter();
-    wyn::ICommandDispatcher& commandDispatcher();
-    wyn::IEventDispatcher& eventDispatcher();
+  wyn::IHostApi* api();
+  wyn::IMessageCenter& messageCenter();
+  wyn::ICommandDispatcher& commandDispatcher();
+  wyn::IEventDispatcher& eventDispatcher();
 
-    // Sends the initialise message to `handler`; every handler name it
-    // announces during that call is bound to it. Exceptions propagate.
-    void initialise(const HandlerPtr& handler);
-    // Stops routing to `handler`; deliveries already under way finish.
-    void remove(const wyn::IMessageHandler* handler);
+  // Sends the initialise message to `handler`; every handler name it
+  // announces during that call is bound to it. Exceptions propagate.
+  void initialise(const HandlerPtr& handler);
+  // Stops routing to `handler`; deliveries already under way finish.
+  void remove(const wyn::IMessageHandler* handler);
 
-    CommandResult sendCommand(std::uint32_t id, const void* data, int size);
-    // Delivers before returning; a wyn::status value.
-    int sendEvent(std::uint32_t id, const void* data, int size);
-    // Queues for pumpEvents; a wyn::status value.
-    int postEvent(std::uint32_t id, const void* data, int size);
-    // Delivers the queued events; returns how many.
-    int pumpEvents();
+  CommandResult sendCommand(std::uint32_t id, const void* data, int size);
+  // Delivers before returning; a wyn::status value.
+  int sendEvent(std::uint32_t id, const void* data, int size);
+  // Queues for pumpEvents; a wyn::status value.
+  int postEvent(std::uint32_t id, const void* data, int size);
+  // Delivers the queued events; returns how many.
+  int pumpEvents();
 
-    SubscriptionId subscribe(std::uint32_t eventId, EventCallback callback);
-    bool unsubscribe(SubscriptionId subscription);
+  SubscriptionId subscribe(std::uint32_t eventId, EventCallback callback);
+  bool unsubscribe(SubscriptionId subscription);
 
-private:
-    HandlerRegistry registry_;
-    SubscriberList subscribers_;
-    MessageCenter messageCenter_;
-    CommandDispatcher commandDispatcher_;
-    EventDispatcher eventDispatcher_;
-    HostApi api_;
+ private:
+  HandlerRegistry registry_;
+  SubscriberList subscribers_;
+  MessageCenter messageCenter_;
+  CommandDispatcher commandDispatcher_;
+  EventDispatcher eventDispatcher_;
+  HostApi api_;
 };
 
 }  // namespace LCD::Host

@@ -17,23 +17,23 @@ using SubscriptionId = std::uint64_t;
 
 // The host application's event subscriptions.
 class SubscriberList {
-public:
-    SubscriptionId add(std::uint32_t eventId, EventCallback callback);
-    // False when the subscription does not exist (any more).
-    bool remove(SubscriptionId subscription);
-    // Snapshot in subscription order, so callbacks run without the lock and
-    // may subscribe or unsubscribe themselves.
-    std::vector<std::shared_ptr<const EventCallback>> callbacksFor(std::uint32_t eventId) const;
+ public:
+  SubscriptionId add(std::uint32_t eventId, EventCallback callback);
+  // False when the subscription does not exist (any more).
+  bool remove(SubscriptionId subscription);
+  // Snapshot in subscription order, so callbacks run without the lock and
+  // may subscribe or unsubscribe themselves.
+  std::vector<std::shared_ptr<const EventCallback>> callbacksFor(std::uint32_t eventId) const;
 
-private:
-    struct Entry {
-        std::uint32_t eventId;
-        std::shared_ptr<const EventCallback> callback;
-    };
+ private:
+  struct Entry {
+    std::uint32_t eventId;
+    std::shared_ptr<const EventCallback> callback;
+  };
 
-    mutable std::mutex mutex_;
-    SubscriptionId next_ = 1;
-    std::map<SubscriptionId, Entry> entries_;
+  mutable std::mutex mutex_;
+  SubscriptionId next_ = 1;
+  std::map<SubscriptionId, Entry> entries_;
 };
 
 }  // namespace LCD::Host

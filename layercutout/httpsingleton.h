@@ -7,20 +7,20 @@
 
 // Process-wide entry to the device communicator.
 class LCD_COMMUNICATOR_EXPORT HttpSingleTon {
-public:
-    static HttpSingleTon* getInstance();
+ public:
+  static HttpSingleTon* getInstance();
 
-    // Never null; owned by the singleton.
-    HttpClient* getHttpClient();
+  // Never null; owned by the singleton.
+  HttpClient* getHttpClient();
 
-    HttpSingleTon(const HttpSingleTon&) = delete;
-    HttpSingleTon& operator=(const HttpSingleTon&) = delete;
+  HttpSingleTon(const HttpSingleTon&) = delete;
+  HttpSingleTon& operator=(const HttpSingleTon&) = delete;
 
-private:
-    HttpSingleTon() = default;
+ private:
+  HttpSingleTon() = default;
 
-    static std::once_flag flag;
-    static HttpSingleTon* _instance;
+  static std::once_flag flag;
+  static HttpSingleTon* _instance;
 
-    HttpClient client_;
+  HttpClient client_;
 };

@@ -25,8 +25,8 @@ wyn::IMessage* LayerCutoutModel::setLayerCutout(const wyn::IMessage* msg) {
 
   const DeviceReply reply = putJson(LCD::Proto::Constants::PUTLAYERSCUTOUT, body);
   if (!reply.answered) {
-    LCD_LOG_WARNING(Log::kSetLayerCutout) << "on put layer cutout sendRequest failed. url : "
-                                          << LCD::Proto::Constants::PUTLAYERSCUTOUT;
+    LCD_LOG_WARNING(Log::kSetLayerCutout)
+        << "on put layer cutout sendRequest failed. url : " << LCD::Proto::Constants::PUTLAYERSCUTOUT;
     return nullptr;
   }
 

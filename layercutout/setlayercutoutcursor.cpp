@@ -26,8 +26,8 @@ wyn::IMessage* LayerCutoutModel::setLayerCutoutCursor(const wyn::IMessage* msg) 
 
   const DeviceReply reply = putJson(LCD::Proto::Constants::PUTLAYERSCUTOUTCURSOR, body);
   if (!reply.answered) {
-    LCD_LOG_WARNING(Log::kSetLayerCutoutCursor) << "on put layer cutout sendRequest failed. url : "
-                                                << LCD::Proto::Constants::PUTLAYERSCUTOUTCURSOR;
+    LCD_LOG_WARNING(Log::kSetLayerCutoutCursor)
+        << "on put layer cutout sendRequest failed. url : " << LCD::Proto::Constants::PUTLAYERSCUTOUTCURSOR;
     return nullptr;
   }
 

@@ -7,8 +7,8 @@ namespace wyn::api {
 // Three pointer-sized words; the first is the host API object, the others
 // are reserved and stay null.
 struct Record {
-    IHostApi* host;
-    void* reserved[2];
+  IHostApi* host;
+  void* reserved[2];
 };
 static_assert(sizeof(Record) == 3 * sizeof(void*), "plug-ins rely on three pointer-sized words");
 
@@ -16,8 +16,8 @@ static_assert(sizeof(Record) == 3 * sizeof(void*), "plug-ins rely on three point
 // header, so each plug-in keeps the pointer its pluginit was given. Constant
 // zero-initialisation makes first use from several threads safe.
 inline Record& get() {
-    static Record record{};
-    return record;
+  static Record record{};
+  return record;
 }
 
 }  // namespace wyn::api

@@ -10,13 +10,13 @@ constexpr const char kEventDispatcherService[] = "eventdispatcher";
 // The object a plug-in receives through pluginit. Vtable: destructor (two
 // slots), getApiVersion, getService.
 class IHostApi {
-public:
-    virtual ~IHostApi() = default;
-    virtual const char* getApiVersion() const = 0;
-    // The service registered under `name` (an IMessageCenter*,
-    // ICommandDispatcher* or IEventDispatcher* for the names above), or null.
-    // The host keeps ownership.
-    virtual void* getService(const char* name) = 0;
+ public:
+  virtual ~IHostApi() = default;
+  virtual const char* getApiVersion() const = 0;
+  // The service registered under `name` (an IMessageCenter*,
+  // ICommandDispatcher* or IEventDispatcher* for the names above), or null.
+  // The host keeps ownership.
+  virtual void* getService(const char* name) = 0;
 };
 
 }  // namespace wyn

@@ -20,14 +20,14 @@ constexpr std::uint32_t kReservedId4 = 0xFFFFFFFFu;
 // compiled against this vtable, so the order of the virtual functions is fixed:
 // destructor (two slots), getType, getId, getDataSize, getData, getSender.
 class IMessage {
-public:
-    virtual ~IMessage() = default;
-    virtual std::uint32_t getType() const = 0;
-    virtual std::uint32_t getId() const = 0;
-    virtual int getDataSize() const = 0;
-    // Null when the payload is empty.
-    virtual const void* getData() const = 0;
-    virtual const char* getSender() const = 0;
+ public:
+  virtual ~IMessage() = default;
+  virtual std::uint32_t getType() const = 0;
+  virtual std::uint32_t getId() const = 0;
+  virtual int getDataSize() const = 0;
+  // Null when the payload is empty.
+  virtual const void* getData() const = 0;
+  virtual const char* getSender() const = 0;
 };
 
 }  // namespace wyn

@@ -8,9 +8,9 @@ namespace wyn {
 // argument stays the caller's; a returned reply was made by the message center
 // and passes to the host. Vtable: destructor (two slots), handleMessage.
 class IMessageHandler {
-public:
-    virtual ~IMessageHandler() = default;
-    virtual const IMessage* handleMessage(const IMessage* msg) = 0;
+ public:
+  virtual ~IMessageHandler() = default;
+  virtual const IMessage* handleMessage(const IMessage* msg) = 0;
 };
 
 }  // namespace wyn

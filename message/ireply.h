@@ -8,12 +8,12 @@ namespace wyn {
 // Vtable: getMessage, getData, getDataSize, then the destructor (two slots);
 // the destructor comes last because plug-ins expect getData in slot two.
 class IReply {
-public:
-    // The answering message, owned by the reply.
-    virtual const IMessage* getMessage() const = 0;
-    virtual const void* getData() const = 0;
-    virtual int getDataSize() const = 0;
-    virtual ~IReply() = default;
+ public:
+  // The answering message, owned by the reply.
+  virtual const IMessage* getMessage() const = 0;
+  virtual const void* getData() const = 0;
+  virtual int getDataSize() const = 0;
+  virtual ~IReply() = default;
 };
 
 }  // namespace wyn

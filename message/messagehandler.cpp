@@ -27,8 +27,7 @@ bool isIgnoredId(std::uint32_t id) {
 
 }  // namespace
 
-MessageHandler::MessageHandler()
-    : commandDispatcher(nullptr), eventDispatcher(nullptr), messageCenter(nullptr) {
+MessageHandler::MessageHandler() : commandDispatcher(nullptr), eventDispatcher(nullptr), messageCenter(nullptr) {
   messageCenter = lookUpService<wyn::IMessageCenter>(wyn::kMessageCenterService);
   commandDispatcher = lookUpService<wyn::ICommandDispatcher>(wyn::kCommandDispatcherService);
   eventDispatcher = lookUpService<wyn::IEventDispatcher>(wyn::kEventDispatcherService);
@@ -86,7 +85,8 @@ int MessageHandler::sendCommand(int id, int size, void* data, int replySize, voi
   const int status = commandDispatcher->dispatch(&request, &reply, 0);
   if (reply != nullptr && reply->getDataSize() == replySize) {
     const void* replyData = reply->getData();
-    if (replySize != 0 && replyData != nullptr) std::memmove(replyBuffer, replyData, static_cast<std::size_t>(replySize));
+    if (replySize != 0 && replyData != nullptr)
+      std::memmove(replyBuffer, replyData, static_cast<std::size_t>(replySize));
   }
   commandDispatcher->releaseMessage(&reply);
   commandDispatcher->releaseMessage(&request);

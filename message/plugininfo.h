@@ -8,12 +8,12 @@ namespace wyn {
 // The constant record a plug-in describes itself with: five pointer-sized
 // fields, in this order.
 struct PluginInfo {
-    const char* apiVersion;
-    // Null-terminated.
-    ComponentInfo* const* components;
-    const char* name;
-    const char* version;
-    const char* info;
+  const char* apiVersion;
+  // Null-terminated.
+  ComponentInfo* const* components;
+  const char* name;
+  const char* version;
+  const char* info;
 };
 static_assert(sizeof(PluginInfo) == 5 * sizeof(void*), "plug-ins rely on five pointer-sized fields");
 

@@ -15,11 +15,8 @@ wyn::ComponentInfo* const lcdlayercutoutmodelplugin_wyn_componentInfoTable[] = {
 // without pluginit.
 extern "C" const wyn::PluginInfo* pluginfo() {
   static const wyn::PluginInfo pinfo = {
-      "0.1",
-      lcdlayercutoutmodelplugin_wyn_componentInfoTable,
-      "layercutoutmodel",
-      "0.1.0",
-      "{\"desc\":\"layer cutout model plugin!\",\"end\":0 }",
+      "0.1",   lcdlayercutoutmodelplugin_wyn_componentInfoTable,       "layercutoutmodel",
+      "0.1.0", "{\"desc\":\"layer cutout model plugin!\",\"end\":0 }",
   };
   return &pinfo;
 }

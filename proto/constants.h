@@ -8,7 +8,7 @@
 // constants with internal linkage, so every unit that includes it has its own
 // copy; tests walk the same list.
 
-#define LCD_PROTO_CONSTANTS(X) \
+#define LCD_PROTO_CONSTANTS(X)                                                         \
   /* Methods and the body type of every request. */                                    \
   X(HTTPPUTREQUEST, "PUT")                                                             \
   X(HTTPGETREQUEST, "GET")                                                             \

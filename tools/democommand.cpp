@@ -56,7 +56,7 @@ std::string describe(const ProtoModel::s_RGB& colour) {
     int r, g, b;
     const char* name;
   };
-  static const Named kFullColours[] = {{255, 255, 255, "white"}, {255, 255, 0, "yellow"}, {0, 255, 255, "cyan"},
+  static const Named kFullColours[] = {{255, 255, 255, "white"}, {255, 255, 0, "yellow"},  {0, 255, 255, "cyan"},
                                        {0, 255, 0, "green"},     {255, 0, 255, "magenta"}, {255, 0, 0, "red"},
                                        {0, 0, 255, "blue"},      {0, 0, 0, "black"}};
   std::string text =

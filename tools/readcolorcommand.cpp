@@ -35,9 +35,8 @@ void addReadColorCommand(CLI::App& app, Job& job) {
   command->add_option("--x", request->cursor.pos.x, "Cursor column")->required();
   command->add_option("--y", request->cursor.pos.y, "Cursor row")->required();
   command->footer(kFooter);
-  command->callback([&job, request] {
-    job = [request](const SessionOptions& options) { readColor(*request, options); };
-  });
+  command->callback(
+      [&job, request] { job = [request](const SessionOptions& options) { readColor(*request, options); }; });
 }
 
 }  // namespace LCD::Tools

@@ -59,9 +59,8 @@ void addReportCommand(CLI::App& app, Job& job) {
       ->check(CLI::IsMember({"cutout", "cursor"}));
   command->add_option("FILE", arguments->file, "The report as JSON, - for standard input")->required();
   command->footer(kFooter);
-  command->callback([&job, arguments] {
-    job = [arguments](const SessionOptions& options) { report(*arguments, options); };
-  });
+  command->callback(
+      [&job, arguments] { job = [arguments](const SessionOptions& options) { report(*arguments, options); }; });
 }
 
 }  // namespace LCD::Tools

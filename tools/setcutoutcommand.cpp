@@ -23,8 +23,8 @@ void setCutout(const std::string& file, const SessionOptions& options) {
   const unsigned char answer = session.setCutout(layers);
   printDocument(SetCutoutDocument{static_cast<std::int32_t>(layers.size()), answer});
   if (answer != 1) {
-    throw CliError(ExitCode::deviceFailure, "the device refused the layer cutout settings (answer " +
-                                                std::to_string(answer) + ")");
+    throw CliError(ExitCode::deviceFailure,
+                   "the device refused the layer cutout settings (answer " + std::to_string(answer) + ")");
   }
 }
 

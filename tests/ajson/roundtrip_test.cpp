@@ -58,8 +58,8 @@ TEST(RoundTrip, EncodeThenDecodeGivesTheSameRecords) {
 
 TEST(RoundTrip, PrintableAndUnicodeTextSurvivesEscaping) {
   std::mt19937 rng(7);
-  const std::vector<std::string> pieces = {"a", "\"", "\\", "/", "\t", "\n", "\x01", "\x7F", "\xC3\xA9",
-                                           "\xE2\x82\xAC", "\xEF\xBF\xBF", " ", "}", "]"};
+  const std::vector<std::string> pieces = {"a",        "\"",           "\\",           "/", "\t", "\n", "\x01", "\x7F",
+                                           "\xC3\xA9", "\xE2\x82\xAC", "\xEF\xBF\xBF", " ", "}",  "]"};
   for (int round = 0; round < 300; ++round) {
     codec_test::Report report;
     for (int i = rng() % 30; i > 0; --i) report.source += pieces[rng() % pieces.size()];

@@ -153,7 +153,9 @@ TEST(EscapeString, DecodesEveryEscapeAndRefusesBadOnes) {
       {"", true, ""},
       {"\\\"\\\\\\/", true, "\"\\/"},
       {"\\b\\f\\n\\r\\t", true, "\b\f\n\r\t"},
-      {"a\\u00e9b", true, "a\xC3\xA9" "b"},
+      {"a\\u00e9b", true,
+       "a\xC3\xA9"
+       "b"},
       {"\\u0041\\u07FF\\u0800\\uFFFF", true, "A\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF"},
       {"\\uD83D\\uDE00", true, "\xED\xA0\xBD\xED\xB8\x80"},
       {"\xC3\xA9\xFF", true, "\xC3\xA9\xFF"},
@@ -161,7 +163,9 @@ TEST(EscapeString, DecodesEveryEscapeAndRefusesBadOnes) {
       {"\\x41", false, ""},
       {"\\u12", false, ""},
       {"\\u12g4", false, ""},
-      {"\\u00\xE9" "0", false, ""},
+      {"\\u00\xE9"
+       "0",
+       false, ""},
       {"ab\\", false, ""},
   };
   for (const auto& c : cases) {

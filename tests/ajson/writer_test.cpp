@@ -40,7 +40,9 @@ TEST(WriteStr, EscapesEverythingButPrintableAscii) {
       {"\xC3\xA9", "\"\\u00E9\""},
       {"\xE2\x82\xAC", "\"\\u20AC\""},
       {"\xF0\x9F\x98\x80", "\"\\uD83D\\uDE00\""},
-      {"a\xFF" "b", "\"a\""},
+      {"a\xFF"
+       "b",
+       "\"a\""},
       {"a\xC3", "\"a\""},
       {"\xED\xA0\x80x", "\"\""},
       {std::string("a\0bcd", 5), "\"a\""},

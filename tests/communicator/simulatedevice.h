@@ -25,58 +25,57 @@ constexpr char kCursorRequest[] = R"({"layerId":2,"cursor":{"enable":1,"pos":{"x
 
 // What came back from one request, copied before the response was released.
 struct Answer {
-    bool answered;
-    int out;
-    int status;
-    std::string body;
+  bool answered;
+  int out;
+  int status;
+  std::string body;
 };
 
-inline void pointCommunicatorAt(const std::string& url, long timeoutMs = 2000,
-                                const std::string& password = "admin") {
-    LCD::Communicator::configureDevice({url, "admin", password, timeoutMs});
+inline void pointCommunicatorAt(const std::string& url, long timeoutMs = 2000, const std::string& password = "admin") {
+  LCD::Communicator::configureDevice({url, "admin", password, timeoutMs});
 }
 
 // Sends one request the way the plug-in does, with the given headers.
 inline Answer sendWithHeaders(const char* method, const char* path, const std::string& body,
                               const std::vector<std::pair<std::string, std::string>>& headers) {
-    HttpClient* client = HttpSingleTon::getInstance()->getHttpClient();
-    HttpRequest* request = client->createRequest(method, path);
-    for (const auto& [name, value] : headers) {
-        request->setHead(name.c_str(), value.c_str());
-    }
-    request->setBody(body.data(), static_cast<int>(body.size()));
-    int out = 0;
-    HttpRespon* respon = client->sendRequest(request, &out);
-    Answer answer{respon != nullptr, out, 0, {}};
-    if (respon != nullptr) {
-        answer.status = respon->getStatus();
-        answer.body.assign(respon->getBody(), static_cast<std::size_t>(respon->getBodySize()));
-    }
-    client->deleteRequest(request);
-    client->deleteRespon(respon);
-    return answer;
+  HttpClient* client = HttpSingleTon::getInstance()->getHttpClient();
+  HttpRequest* request = client->createRequest(method, path);
+  for (const auto& [name, value] : headers) {
+    request->setHead(name.c_str(), value.c_str());
+  }
+  request->setBody(body.data(), static_cast<int>(body.size()));
+  int out = 0;
+  HttpRespon* respon = client->sendRequest(request, &out);
+  Answer answer{respon != nullptr, out, 0, {}};
+  if (respon != nullptr) {
+    answer.status = respon->getStatus();
+    answer.body.assign(respon->getBody(), static_cast<std::size_t>(respon->getBodySize()));
+  }
+  client->deleteRequest(request);
+  client->deleteRespon(respon);
+  return answer;
 }
 
 // The plug-in's request road: JSON content type and the login token.
 inline Answer sendAuthorized(const char* path = Constants::PUTLAYERSCUTOUTCURSOR,
                              const std::string& body = kCursorRequest) {
-    return sendWithHeaders(Constants::HTTPPUTREQUEST, path, body,
-                           {{"Content-Type", Constants::CONTENTTYPE},
-                            {"Authorization", HttpLogin::getInstance()->getToken()}});
+  return sendWithHeaders(
+      Constants::HTTPPUTREQUEST, path, body,
+      {{"Content-Type", Constants::CONTENTTYPE}, {"Authorization", HttpLogin::getInstance()->getToken()}});
 }
 
 inline std::size_t countRequestsTo(const DeviceSimulator& simulator, const std::string& path) {
-    const auto requests = simulator.requests();
-    return static_cast<std::size_t>(std::count_if(requests.begin(), requests.end(),
-                                                  [&path](const auto& r) { return r.path == path; }));
+  const auto requests = simulator.requests();
+  return static_cast<std::size_t>(
+      std::count_if(requests.begin(), requests.end(), [&path](const auto& r) { return r.path == path; }));
 }
 
 // A fresh simulated device per test, with the communicator pointed at it.
 class SimulatedDeviceTest : public ::testing::Test {
-protected:
-    void SetUp() override { pointCommunicatorAt(simulator.url()); }
+ protected:
+  void SetUp() override { pointCommunicatorAt(simulator.url()); }
 
-    std::size_t loginCount() const { return countRequestsTo(simulator, Constants::POSTLOGIN); }
+  std::size_t loginCount() const { return countRequestsTo(simulator, Constants::POSTLOGIN); }
 
-    DeviceSimulator simulator;
+  DeviceSimulator simulator;
 };

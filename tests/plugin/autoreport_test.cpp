@@ -27,8 +27,8 @@ std::string reportWith(const std::string& body, int errorCode = 0) {
     if (c == '"' || c == '\\') escaped += '\\';
     escaped += c;
   }
-  return R"({"source":"device","seq":7,"sn":"SN0001","tl":{"CommandCode":1,"ErrorCode":)" +
-         std::to_string(errorCode) + R"(,"UserDataLength":0},"body":")" + escaped + R"("})";
+  return R"({"source":"device","seq":7,"sn":"SN0001","tl":{"CommandCode":1,"ErrorCode":)" + std::to_string(errorCode) +
+         R"(,"UserDataLength":0},"body":")" + escaped + R"("})";
 }
 
 // Records what the plug-in sends on, decoding each payload while it is valid.
@@ -134,8 +134,7 @@ TEST_F(AutoReport, TextEndsAtTheFirstNulOrAtThePayloadEnd) {
 
   // Without any NUL the text is read up to the stated size and no further.
   const std::string unterminated = report + " ";
-  session.runtime().sendEvent(Id::kLayerCutoutCursorReport, unterminated.data(),
-                              static_cast<int>(unterminated.size()));
+  session.runtime().sendEvent(Id::kLayerCutoutCursorReport, unterminated.data(), static_cast<int>(unterminated.size()));
   ASSERT_EQ(cursorEvents.size(), 2u);
   EXPECT_EQ(cursorEvents[1].layerId, 8);
 }

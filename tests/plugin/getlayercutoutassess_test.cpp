@@ -122,12 +122,18 @@ struct FailureCase {
 
 TEST_F(Assess, FailuresNeverTouchTheRecord) {
   const FailureCase cases[] = {
-      {"empty body", {FaultKind::EmptyBody}, QtCriticalMsg,
+      {"empty body",
+       {FaultKind::EmptyBody},
+       QtCriticalMsg,
        "Layer cutout assess decode json failed :  error at line :0 col :0 msg:read object must start with {!"},
-      {"garbage", {FaultKind::GarbageBody}, QtCriticalMsg,
+      {"garbage",
+       {FaultKind::GarbageBody},
+       QtCriticalMsg,
        "Layer cutout assess decode json failed :  error at line :0 col :15 msg:read object must start with {!"},
       {"http 500", {FaultKind::HttpError}, QtWarningMsg, nullptr},
-      {"dropped", {FaultKind::DropConnection, true}, QtWarningMsg,
+      {"dropped",
+       {FaultKind::DropConnection, true},
+       QtWarningMsg,
        "on put layer cutout assess sendRequest failed. url :  /tavro/v1/system/auxiliary/assess/layers-cutout"},
   };
   for (const auto& c : cases) {

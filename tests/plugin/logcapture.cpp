@@ -17,8 +17,8 @@ LogCapture::~LogCapture() { qInstallMessageHandler(previous_); }
 
 void LogCapture::collect(QtMsgType level, const QMessageLogContext& context, const QString& text) {
   std::lock_guard<std::mutex> lock(entriesMutex);
-  collected.push_back({level, orEmpty(context.file), context.line, orEmpty(context.function),
-                       orEmpty(context.category), text.toStdString()});
+  collected.push_back({level, orEmpty(context.file), context.line, orEmpty(context.function), orEmpty(context.category),
+                       text.toStdString()});
 }
 
 std::vector<LogEntry> LogCapture::entries() const {

@@ -55,7 +55,7 @@ class RecordingHost : public wyn::IHostApi {
 
   std::vector<Registration> registrations;
   std::vector<std::string> serviceLookups;
-  std::vector<std::unique_ptr<wyn::IMessage>> answers;                // made by the message center
+  std::vector<std::unique_ptr<wyn::IMessage>> answers;                 // made by the message center
   std::vector<std::pair<int, std::unique_ptr<wyn::IMessage>>> events;  // send mode (-1: posted) and event
 
  private:

@@ -92,10 +92,14 @@ struct ReplyCase {
 
 TEST_F(SetLayerCutout, AnswersFromTheReplyCode) {
   const ReplyCase cases[] = {
-      {"empty body", {FaultKind::EmptyBody},
-       kSuccess, "put layer cutout result json failed :  error at line :0 col :0 msg:read object must start with {!"},
-      {"garbage body", {FaultKind::GarbageBody},
-       kSuccess, "put layer cutout result json failed :  error at line :0 col :15 msg:read object must start with {!"},
+      {"empty body",
+       {FaultKind::EmptyBody},
+       kSuccess,
+       "put layer cutout result json failed :  error at line :0 col :0 msg:read object must start with {!"},
+      {"garbage body",
+       {FaultKind::GarbageBody},
+       kSuccess,
+       "put layer cutout result json failed :  error at line :0 col :15 msg:read object must start with {!"},
       {"no code", {FaultKind::MissingCode}, kSuccess, nullptr},
       {"http 500", {FaultKind::HttpError}, kFailure, nullptr},
       {"large body", {FaultKind::LargeBody, false, {}, 5u << 20}, kSuccess, nullptr},

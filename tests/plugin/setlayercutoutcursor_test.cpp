@@ -83,9 +83,11 @@ struct FailureCase {
 
 TEST_F(ReadCursorColour, AnswersTheMarkedDefaultRecordOnFailure) {
   const FailureCase cases[] = {
-      {"empty body", {FaultKind::EmptyBody},
+      {"empty body",
+       {FaultKind::EmptyBody},
        "put layer cutout cursor result json failed : error at line :0 col :0 msg:read object must start with {!"},
-      {"garbage", {FaultKind::GarbageBody},
+      {"garbage",
+       {FaultKind::GarbageBody},
        "put layer cutout cursor result json failed : error at line :0 col :15 msg:read object must start with {!"},
       {"http 500", {FaultKind::HttpError}, nullptr},
   };
@@ -117,8 +119,8 @@ TEST_F(ReadCursorColour, DeviceRefusalGivesTheMarkedDefault) {
 TEST_F(ReadCursorColour, NoResponseGetsNoAnswer) {
   session.device().injectFault(kPath, {FaultKind::DropConnection, true});
   EXPECT_FALSE(send(cursorAt(2, 300, 100)).reply.has_value());
-  expectOnlyLog(session.log(),
-                {QtWarningMsg, kSignature, "on put layer cutout sendRequest failed. url :  /tavro/v1/layers/cutout/color"});
+  expectOnlyLog(session.log(), {QtWarningMsg, kSignature,
+                                "on put layer cutout sendRequest failed. url :  /tavro/v1/layers/cutout/color"});
   session.device().clearFaults();
   EXPECT_EQ(answerWords(send(cursorAt(1, 0, 0))), (std::vector<int>{1, 1, 0, 0, 255, 255, 255}));
 }

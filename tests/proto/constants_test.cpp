@@ -44,7 +44,7 @@ TEST(Constants, MethodsAndBase) {
 
 TEST(Constants, EveryPathIsAbsoluteLowerCaseUnderTheBase) {
   const std::string base = std::string(C::TAVROPROTOBASEURL) + "/";
-  const std::vector<std::string> areas = {"system", "node", "interface", "screen", "layers",
+  const std::vector<std::string> areas = {"system", "node",    "interface",    "screen", "layers",
                                           "preset", "picture", "project-file", "ucenter"};
   EXPECT_EQ(all_constants().size(), 130u);
   EXPECT_EQ(resource_paths().size(), 130u - 9);  // all but 4 methods, the content type, the base, 3 segments

@@ -62,8 +62,8 @@ std::vector<int> cursorWords(const LCD::Host::CommandResult& result) {
 
 std::vector<int> deviceReading(const s_ReadLayerCursorColor& request) {
   const LCD::DeviceSim::Rgb colour = LCD::DeviceSim::colourBarAt(request.cursor.pos.x);
-  return {request.layerId, request.cursor.enable, request.cursor.pos.x, request.cursor.pos.y,
-          colour.r,        colour.g,              colour.b};
+  return {request.layerId, request.cursor.enable, request.cursor.pos.x, request.cursor.pos.y, colour.r, colour.g,
+          colour.b};
 }
 
 std::vector<int> markedDefault() { return {-1, 0, 0, 0, 50, 50, 50}; }

@@ -108,8 +108,8 @@ void sendReports(LCD::Host::Runtime& runtime, int thread) {
   for (int j = 0; j < kReportsPerThread; ++j) {
     const int n = thread * kReportsPerThread + j;
     const bool cutout = n % 2 == 0;
-    const std::string body = cutout ? "[{\"layerId\":" + std::to_string(n) + "}]"
-                                    : "{\"layerId\":" + std::to_string(n) + "}";
+    const std::string body =
+        cutout ? "[{\"layerId\":" + std::to_string(n) + "}]" : "{\"layerId\":" + std::to_string(n) + "}";
     const std::string report = Stress::reportAbout(body);
     runtime.sendEvent(cutout ? Id::kLayerCutoutReport : Id::kLayerCutoutCursorReport, report.c_str(),
                       static_cast<int>(report.size() + 1));

@@ -73,28 +73,27 @@ using O = Outcome;
 // answer; a reply that does not decode still gets the set command's answer from
 // the code read so far, the cursor's marked default, and leaves the record alone.
 const Row kMatrix[] = {
-    {Trouble::NotListening, "NotListening", 0, true,
-     warning(O::NoAnswer, kSetUnsent), warning(O::NoAnswer, kCursorUnsent), warning(O::RecordUntouched, kAssessUnsent)},
-    {Trouble::DroppedMidReply, "DroppedMidReply", 1, false,
-     warning(O::NoAnswer, kSetUnsent), warning(O::NoAnswer, kCursorUnsent), warning(O::RecordUntouched, kAssessUnsent)},
-    {Trouble::SlowerThanTimeOut, "SlowerThanTimeOut", 1, true,
-     warning(O::NoAnswer, kSetUnsent), warning(O::NoAnswer, kCursorUnsent), warning(O::RecordUntouched, kAssessUnsent)},
-    {Trouble::ErrorPage500, "ErrorPage500", 1, false,
-     warning(O::AnswerOne, setUndecodable(kHtmlPage)), warning(O::MarkedDefault, cursorUndecodable(kHtmlPage)),
+    {Trouble::NotListening, "NotListening", 0, true, warning(O::NoAnswer, kSetUnsent),
+     warning(O::NoAnswer, kCursorUnsent), warning(O::RecordUntouched, kAssessUnsent)},
+    {Trouble::DroppedMidReply, "DroppedMidReply", 1, false, warning(O::NoAnswer, kSetUnsent),
+     warning(O::NoAnswer, kCursorUnsent), warning(O::RecordUntouched, kAssessUnsent)},
+    {Trouble::SlowerThanTimeOut, "SlowerThanTimeOut", 1, true, warning(O::NoAnswer, kSetUnsent),
+     warning(O::NoAnswer, kCursorUnsent), warning(O::RecordUntouched, kAssessUnsent)},
+    {Trouble::ErrorPage500, "ErrorPage500", 1, false, warning(O::AnswerOne, setUndecodable(kHtmlPage)),
+     warning(O::MarkedDefault, cursorUndecodable(kHtmlPage)),
      critical(O::RecordUntouched, assessUndecodable(kHtmlPage))},
-    {Trouble::EmptyBody, "EmptyBody", 1, false,
-     warning(O::AnswerOne, setUndecodable(kNoObject)), warning(O::MarkedDefault, cursorUndecodable(kNoObject)),
+    {Trouble::EmptyBody, "EmptyBody", 1, false, warning(O::AnswerOne, setUndecodable(kNoObject)),
+     warning(O::MarkedDefault, cursorUndecodable(kNoObject)),
      critical(O::RecordUntouched, assessUndecodable(kNoObject))},
-    {Trouble::NoCode, "NoCode", 1, false,
-     quiet(O::AnswerOne), quiet(O::DeviceReading), quiet(O::RecordWritten)},
+    {Trouble::NoCode, "NoCode", 1, false, quiet(O::AnswerOne), quiet(O::DeviceReading), quiet(O::RecordWritten)},
     {Trouble::TruncatedJson, "TruncatedJson", 1, false,
      warning(O::AnswerOne, setUndecodable("error at line :0 col :11 msg:not a valid quote string!")),
      warning(O::MarkedDefault, cursorUndecodable("error at line :0 col :61 msg:not a valid quote string!")),
      critical(O::RecordUntouched, assessUndecodable("error at line :0 col :91 msg:invalid json document!"))},
-    {Trouble::FiveMegabyteBody, "FiveMegabyteBody", 1, false,
-     quiet(O::AnswerOne), quiet(O::DeviceReading), quiet(O::RecordWritten)},
-    {Trouble::TokenRevoked, "TokenRevoked", 1, true,
-     quiet(O::AnswerZero), quiet(O::MarkedDefault), quiet(O::RecordUntouched)},
+    {Trouble::FiveMegabyteBody, "FiveMegabyteBody", 1, false, quiet(O::AnswerOne), quiet(O::DeviceReading),
+     quiet(O::RecordWritten)},
+    {Trouble::TokenRevoked, "TokenRevoked", 1, true, quiet(O::AnswerZero), quiet(O::MarkedDefault),
+     quiet(O::RecordUntouched)},
 };
 
 struct Cell {
@@ -115,8 +114,7 @@ std::vector<Cell> allCells() {
   return cells;
 }
 
-std::size_t countOf(const std::vector<RecordedRequest>& requests, const std::string& method,
-                    const std::string& path) {
+std::size_t countOf(const std::vector<RecordedRequest>& requests, const std::string& method, const std::string& path) {
   return static_cast<std::size_t>(std::count_if(requests.begin(), requests.end(), [&](const RecordedRequest& r) {
     return r.method == method && r.path == path;
   }));
@@ -132,31 +130,19 @@ class FaultMatrix : public ::testing::TestWithParam<Cell> {
         refusing_.emplace();
         reconfigure(refusing_->url(), normal_.timeoutMs);
         break;
-      case Trouble::DroppedMidReply:
-        session.device().injectFault(path, {FaultKind::DropMidReply});
-        break;
+      case Trouble::DroppedMidReply: session.device().injectFault(path, {FaultKind::DropMidReply}); break;
       case Trouble::SlowerThanTimeOut:
         reconfigure(normal_.url, kShortTimeOut.count());
         session.device().injectFault(path, {FaultKind::SlowReply, false, kShortTimeOut * 5});
         break;
-      case Trouble::ErrorPage500:
-        session.device().injectFault(path, {FaultKind::ErrorPage});
-        break;
-      case Trouble::EmptyBody:
-        session.device().injectFault(path, {FaultKind::EmptyBody});
-        break;
-      case Trouble::NoCode:
-        session.device().injectFault(path, {FaultKind::MissingCode});
-        break;
-      case Trouble::TruncatedJson:
-        session.device().injectFault(path, {FaultKind::TruncatedBody});
-        break;
+      case Trouble::ErrorPage500: session.device().injectFault(path, {FaultKind::ErrorPage}); break;
+      case Trouble::EmptyBody: session.device().injectFault(path, {FaultKind::EmptyBody}); break;
+      case Trouble::NoCode: session.device().injectFault(path, {FaultKind::MissingCode}); break;
+      case Trouble::TruncatedJson: session.device().injectFault(path, {FaultKind::TruncatedBody}); break;
       case Trouble::FiveMegabyteBody:
         session.device().injectFault(path, {FaultKind::LargeBody, false, {}, 5u << 20});
         break;
-      case Trouble::TokenRevoked:
-        session.device().revokeToken();
-        break;
+      case Trouble::TokenRevoked: session.device().revokeToken(); break;
     }
   }
 

@@ -48,10 +48,9 @@ std::ostream& operator<<(std::ostream& out, Outcome outcome) {
 const Probe kSetCutoutProbe{"SetCutout", LCD::Proto::Constants::PUTLAYERSCUTOUT,
                             "wyn::IMessage* LayerCutout::LayerCutoutModel::setLayerCutout(const wyn::IMessage*)",
                             sendSetCutout, Outcome::AnswerOne};
-const Probe kReadCursorProbe{
-    "ReadCursor", LCD::Proto::Constants::PUTLAYERSCUTOUTCURSOR,
-    "wyn::IMessage* LayerCutout::LayerCutoutModel::setLayerCutoutCursor(const wyn::IMessage*)", sendReadCursor,
-    Outcome::DeviceReading};
+const Probe kReadCursorProbe{"ReadCursor", LCD::Proto::Constants::PUTLAYERSCUTOUTCURSOR,
+                             "wyn::IMessage* LayerCutout::LayerCutoutModel::setLayerCutoutCursor(const wyn::IMessage*)",
+                             sendReadCursor, Outcome::DeviceReading};
 const Probe kAssessProbe{"Assess", LCD::Proto::Constants::TAVROPROTOPUTASSESSLAYERCUTOUT,
                          "wyn::IMessage* LayerCutout::LayerCutoutModel::getLayerCutoutAssess(const wyn::IMessage*)",
                          sendAssess, Outcome::RecordWritten};

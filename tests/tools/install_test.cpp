@@ -60,8 +60,7 @@ TEST_F(InstalledTree, LaysOutLibrariesToolHeadersAndPackage) {
 
 TEST_F(InstalledTree, PluginLooksForItsLibrariesBesideItself) {
   const ProcessResult dynamic = runProcess({"/usr/bin/readelf", "-d", inPrefix("lib/liblayercutoutmodel.so.1")});
-  EXPECT_NE(dynamic.out.find("Library runpath: [$ORIGIN:$ORIGIN/..:$ORIGIN/../lib]"), std::string::npos)
-      << dynamic.out;
+  EXPECT_NE(dynamic.out.find("Library runpath: [$ORIGIN:$ORIGIN/..:$ORIGIN/../lib]"), std::string::npos) << dynamic.out;
   EXPECT_NE(dynamic.out.find("Shared library: [liblcdcommunicator.so.1]"), std::string::npos) << dynamic.out;
 }
 
@@ -69,8 +68,8 @@ TEST_F(InstalledTree, InstalledLcdHostLoadsThePluginFromThePrefix) {
   const std::string lcdHost = inPrefix("bin/lcd-host");
   const ProcessResult result = runTargetProgram({lcdHost, "read-color", "--layer", "1", "--x", "300", "--y", "200"});
   EXPECT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(result.out,
-            R"({"layerId":1,"cursor":{"enable":1,"pos":{"x":300,"y":200},"color":{"R":255,"G":255,"B":0}}})" "\n");
+  EXPECT_EQ(result.out, R"({"layerId":1,"cursor":{"enable":1,"pos":{"x":300,"y":200},"color":{"R":255,"G":255,"B":0}}})"
+                        "\n");
   const ProcessResult demo = runTargetProgram({lcdHost, "demo"});
   EXPECT_NE(demo.out.find("plug-in: " + inPrefix("lib/liblayercutoutmodel.so.1")), std::string::npos) << demo.out;
 }
@@ -79,8 +78,13 @@ TEST_F(InstalledTree, InstalledLcdHostLoadsThePluginFromThePrefix) {
 // alone; its host loads the plug-in, which must find the communicator itself.
 TEST_F(InstalledTree, PackageConfigServesAnIntegratorsProject) {
   const std::string build = (scratch_->path() / "consumer").string();
-  std::vector<std::string> configure{LCD_CMAKE_COMMAND, "-S", LCD_CONSUMER_SOURCE_DIR, "-B", build,
-                                     "-DCMAKE_PREFIX_PATH=" + prefix(), "-DCMAKE_CXX_COMPILER=" LCD_CXX_COMPILER,
+  std::vector<std::string> configure{LCD_CMAKE_COMMAND,
+                                     "-S",
+                                     LCD_CONSUMER_SOURCE_DIR,
+                                     "-B",
+                                     build,
+                                     "-DCMAKE_PREFIX_PATH=" + prefix(),
+                                     "-DCMAKE_CXX_COMPILER=" LCD_CXX_COMPILER,
                                      "-DCMAKE_CXX_FLAGS=" LCD_CXX_FLAGS};
   if (!std::string(LCD_TOOLCHAIN_FILE).empty()) {
     configure.push_back("-DCMAKE_TOOLCHAIN_FILE=" LCD_TOOLCHAIN_FILE);
@@ -92,8 +96,10 @@ TEST_F(InstalledTree, PackageConfigServesAnIntegratorsProject) {
 
   const ProcessResult loaded = runTargetProgram({build + "/load_plugin"});
   EXPECT_EQ(loaded.exitCode, 0) << loaded.out << loaded.err;
-  EXPECT_EQ(loaded.out, "layercutoutmodel 0.1.0 tavro.lcd.model.layer.cutout 0xfc050413 120 "
-                        R"({"layerId":2,"cursor":{"enable":0,"pos":{"x":0,"y":0}}})" "\n");
+  EXPECT_EQ(loaded.out,
+            "layercutoutmodel 0.1.0 tavro.lcd.model.layer.cutout 0xfc050413 120 "
+            R"({"layerId":2,"cursor":{"enable":0,"pos":{"x":0,"y":0}}})"
+            "\n");
   const ProcessResult configuredDevice = runTargetProgram({build + "/configure_device"});
   EXPECT_EQ(configuredDevice.exitCode, 0) << configuredDevice.err;
   EXPECT_EQ(configuredDevice.out, "http://192.0.2.1:8080 client\n");

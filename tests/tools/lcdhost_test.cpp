@@ -14,9 +14,8 @@ namespace {
 // Nothing listens on the loopback's tcpmux port: connections are refused at once.
 constexpr const char* kSilentDevice = "http://127.0.0.1:1";
 
-const char* const kLayers =
-    R"([{"layerId":1,"cutout":{"enable":1,"brightness":{"threshold":20,"gain":60}}},)"
-    R"({"layerId":2,"cutout":{"enable":1,"type":1,"hue":{"color":{"R":0,"G":255,"B":0}}}}])";
+const char* const kLayers = R"([{"layerId":1,"cutout":{"enable":1,"brightness":{"threshold":20,"gain":60}}},)"
+                            R"({"layerId":2,"cutout":{"enable":1,"type":1,"hue":{"color":{"R":0,"G":255,"B":0}}}}])";
 // Layer 2's gain lies outside what the device deems plausible.
 const char* const kAssessLayers = R"([{"layerId":1},{"layerId":2,"cutout":{"brightness":{"gain":150}}}])";
 const char* const kUnknownLayer = R"([{"layerId":99}])";
@@ -27,8 +26,7 @@ const char* const kCursorReport =
     R"({"source":"device","seq":9,"sn":"SN1","tl":{"CommandCode":1,"ErrorCode":0,"UserDataLength":0},)"
     R"("body":"{\"layerId\":2,\"cursor\":{\"enable\":1,\"pos\":{\"x\":900,\"y\":300},)"
     R"(\"color\":{\"R\":255,\"G\":0,\"B\":255}}}"})";
-const char* const kErrorReport =
-    R"({"source":"device","seq":10,"tl":{"ErrorCode":3},"body":"[{\"layerId\":3}]"})";
+const char* const kErrorReport = R"({"source":"device","seq":10,"tl":{"ErrorCode":3},"body":"[{\"layerId\":3}]"})";
 const char* const kCursorReportWithArrayBody = R"({"source":"device","seq":11,"tl":{"ErrorCode":0},"body":"[1,2]"})";
 
 class LcdHost : public ::testing::Test {
@@ -83,17 +81,22 @@ TEST_F(LcdHost, EachJobPrintsOneDocumentFromTheSimulator) {
   const std::vector<Case> cases{
       {{"set-cutout", "layers.json"}, "", R"({"layers":2,"answer":1})"},
       {{"set-cutout", "-"}, kLayers, R"({"layers":2,"answer":1})"},
-      {{"read-color", "--layer", "1", "--x", "300", "--y", "200"}, "",
+      {{"read-color", "--layer", "1", "--x", "300", "--y", "200"},
+       "",
        R"({"layerId":1,"cursor":{"enable":1,"pos":{"x":300,"y":200},"color":{"R":255,"G":255,"B":0}}})"},
-      {{"read-color", "--layer", "16", "--x", "1919", "--y", "1079"}, "",
+      {{"read-color", "--layer", "16", "--x", "1919", "--y", "1079"},
+       "",
        R"({"layerId":16,"cursor":{"enable":1,"pos":{"x":1919,"y":1079},"color":{"R":0,"G":0,"B":0}}})"},
-      {{"assess", "assess.json"}, "",
+      {{"assess", "assess.json"},
+       "",
        R"({"code":0,"message":"","data":[{"layerId":1,"state":0,"interfaces":[{"interfaceId":1},{"interfaceId":2}]},)"
        R"({"layerId":2,"state":1,"interfaces":[{"interfaceId":3},{"interfaceId":4}]}]})"},
-      {{"report", "cursor", "cursor-report.json"}, "",
+      {{"report", "cursor", "cursor-report.json"},
+       "",
        R"({"event":"0xfc08040f","data":{"layerId":2,"cursor":{"enable":1,"pos":{"x":900,"y":300},)"
        R"("color":{"R":255,"G":0,"B":255}}}})"},
-      {{"report", "cutout", "-"}, kCutoutReport,
+      {{"report", "cutout", "-"},
+       kCutoutReport,
        R"({"event":"0xfc08040e","data":[{"layerId":3,"cutout":{"enable":1,"cursor":{"enable":0},"type":0,)"
        R"("brightness":{"threshold":10,"gain":50,"foregroundColor":{"enable":0,"R":50,"G":50,"B":50}},)"
        R"("hue":{"color":{"R":50,"G":50,"B":50},"hueClip":30,"hueRamp":90,"saturationClip":5,"saturationGain":10,)"
@@ -115,17 +118,21 @@ TEST_F(LcdHost, RefusalsAndSilenceExitOneWithTheReasonLast) {
   };
   const std::vector<Case> cases{
       {{"set-cutout", "unknown.json"},
-       R"({"layers":1,"answer":0})" "\n",
+       R"({"layers":1,"answer":0})"
+       "\n",
        "refused the layer cutout settings (answer 0)"},
       {{"read-color", "--layer", "1", "--x", "1920", "--y", "0"},
-       R"({"layerId":-1,"cursor":{"enable":0,"pos":{"x":0,"y":0},"color":{"R":50,"G":50,"B":50}}})" "\n",
+       R"({"layerId":-1,"cursor":{"enable":0,"pos":{"x":0,"y":0},"color":{"R":50,"G":50,"B":50}}})"
+       "\n",
        "could not read the colour under the cursor of layer 1 (layerId -1)"},
       {{"assess", "unknown.json"}, "", "no assessment: the exchange record is untouched"},
       {{"report", "cutout", "error-report.json"}, "", "sent no event 0xfc08040e"},
       {{"report", "cursor", "array-body-report.json"}, "", "sent no event 0xfc08040f"},
-      {{"--device", kSilentDevice, "set-cutout", "layers.json"}, "",
+      {{"--device", kSilentDevice, "set-cutout", "layers.json"},
+       "",
        "no answer to command 0xfc050413: the device at http://127.0.0.1:1 did not answer"},
-      {{"read-color", "--layer", "1", "--x", "1", "--y", "1", "--device", kSilentDevice}, "",
+      {{"read-color", "--layer", "1", "--x", "1", "--y", "1", "--device", kSilentDevice},
+       "",
        "no answer to command 0xfc050415"},
       {{"--device", kSilentDevice, "assess", "layers.json"}, "", "untouched"},
   };
