@@ -16,7 +16,16 @@ wyn::IMessage* CommandDispatcher::createMessage(std::uint32_t id, int size, cons
   return Message::create(wyn::kCommandType, id, sender, size, data).release();
 }
 
-void CommandDispatcher::releaseMessage(wyn::IMessage** msg) { LCD::Host::releaseMessage(msg); }
+// Requests and replies come back through this one slot; a reply arrives as
+// wyn::releasable made it.
+void CommandDispatcher::releaseMessage(wyn::IMessage** msg) {
+  if (msg != nullptr && *msg != nullptr && forgetReply(*msg)) {
+    delete reinterpret_cast<wyn::IReply*>(*msg);
+    *msg = nullptr;
+    return;
+  }
+  LCD::Host::releaseMessage(msg);
+}
 
 int CommandDispatcher::dispatch(wyn::IMessage** request, wyn::IReply** reply, int /*flags*/) {
   if (reply != nullptr) {
@@ -37,15 +46,17 @@ int CommandDispatcher::dispatch(wyn::IMessage** request, wyn::IReply** reply, in
   }
   if (answer && reply != nullptr) {
     *reply = new Reply(std::move(answer));
+    const std::lock_guard<std::mutex> lock(repliesMutex_);
+    replies_.insert(*reply);
   }
   return wyn::status::ok;
 }
 
-void CommandDispatcher::releaseMessage(wyn::IReply** reply) {
-  if (reply != nullptr) {
-    delete *reply;
-    *reply = nullptr;
-  }
+void CommandDispatcher::hostReserved() {}
+
+bool CommandDispatcher::forgetReply(const void* released) {
+  const std::lock_guard<std::mutex> lock(repliesMutex_);
+  return replies_.erase(released) != 0;
 }
 
 int CommandDispatcher::addHandler(int id, std::string handlerName) {

@@ -47,7 +47,8 @@ CommandResult Runtime::sendCommand(std::uint32_t id, const void* data, int size)
   if (reply != nullptr) {
     result.reply = copyPayload(*reply);
   }
-  commandDispatcher_.releaseMessage(&reply);
+  wyn::IMessage* answer = wyn::releasable(reply);
+  commandDispatcher_.releaseMessage(&answer);
   commandDispatcher_.releaseMessage(&request);
   return result;
 }

@@ -16,4 +16,8 @@ class IReply {
   virtual ~IReply() = default;
 };
 
+// The form in which a reply goes back to ICommandDispatcher::releaseMessage;
+// the dispatcher that handed the reply out converts it back.
+inline IMessage* releasable(IReply* reply) { return reinterpret_cast<IMessage*>(reply); }
+
 }  // namespace wyn

@@ -88,7 +88,9 @@ int MessageHandler::sendCommand(int id, int size, void* data, int replySize, voi
     if (replySize != 0 && replyData != nullptr)
       std::memmove(replyBuffer, replyData, static_cast<std::size_t>(replySize));
   }
-  commandDispatcher->releaseMessage(&reply);
+  // Both go back through the one releaseMessage, the reply first.
+  wyn::IMessage* replyMessage = wyn::releasable(reply);
+  commandDispatcher->releaseMessage(&replyMessage);
   commandDispatcher->releaseMessage(&request);
   return status;
 }

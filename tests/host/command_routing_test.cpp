@@ -55,9 +55,10 @@ TEST_F(CommandRouting, ReplyCarriesTheAnsweringMessageAndIsReleasedByTheCaller) 
   EXPECT_EQ(reply->getDataSize(), static_cast<int>(sizeof value));
   EXPECT_EQ(*static_cast<const int*>(reply->getData()), 42);
 
-  dispatcher.releaseMessage(&reply);
+  wyn::IMessage* answer = wyn::releasable(reply);
+  dispatcher.releaseMessage(&answer);
   dispatcher.releaseMessage(&request);
-  EXPECT_EQ(reply, nullptr);
+  EXPECT_EQ(answer, nullptr);
   EXPECT_EQ(request, nullptr);
 }
 

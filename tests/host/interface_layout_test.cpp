@@ -44,8 +44,6 @@ struct SlotCase {
   int expected;
 };
 
-using ReleaseMessage = void (wyn::ICommandDispatcher::*)(wyn::IMessage**);
-using ReleaseReply = void (wyn::ICommandDispatcher::*)(wyn::IReply**);
 
 TEST(InterfaceLayout, EveryOperationSitsInItsSlot) {
   const SlotCase cases[] = {
@@ -57,11 +55,9 @@ TEST(InterfaceLayout, EveryOperationSitsInItsSlot) {
       {"IHostApi::getService", slotOf(&wyn::IHostApi::getService), 4},
       {"IMessageCenter::createMessage", slotOf(&wyn::IMessageCenter::createMessage), 1},
       {"ICommandDispatcher::createMessage", slotOf(&wyn::ICommandDispatcher::createMessage), 1},
-      {"ICommandDispatcher::releaseMessage(message)",
-       slotOf(static_cast<ReleaseMessage>(&wyn::ICommandDispatcher::releaseMessage)), 2},
+      {"ICommandDispatcher::releaseMessage", slotOf(&wyn::ICommandDispatcher::releaseMessage), 2},
       {"ICommandDispatcher::dispatch", slotOf(&wyn::ICommandDispatcher::dispatch), 3},
-      {"ICommandDispatcher::releaseMessage(reply)",
-       slotOf(static_cast<ReleaseReply>(&wyn::ICommandDispatcher::releaseMessage)), 4},
+      {"ICommandDispatcher::hostReserved", slotOf(&wyn::ICommandDispatcher::hostReserved), 4},
       {"ICommandDispatcher::addHandler", slotOf(&wyn::ICommandDispatcher::addHandler), 5},
       {"IEventDispatcher::createMessage", slotOf(&wyn::IEventDispatcher::createMessage), 1},
       {"IEventDispatcher::post", slotOf(&wyn::IEventDispatcher::post), 3},

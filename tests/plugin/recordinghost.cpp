@@ -45,8 +45,6 @@ int RecordingHost::CommandDispatcher::dispatch(wyn::IMessage**, wyn::IReply** re
   return wyn::status::noHandler;
 }
 
-void RecordingHost::CommandDispatcher::releaseMessage(wyn::IReply** reply) { *reply = nullptr; }
-
 int RecordingHost::CommandDispatcher::addHandler(int id, std::string handlerName) {
   host_.registrations.push_back({'c', id, std::move(handlerName)});
   return wyn::status::ok;

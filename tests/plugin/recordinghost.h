@@ -76,7 +76,7 @@ class RecordingHost : public wyn::IHostApi {
     wyn::IMessage* createMessage(std::uint32_t id, int size, const void* data, const std::string& sender) override;
     void releaseMessage(wyn::IMessage** msg) override;
     int dispatch(wyn::IMessage** request, wyn::IReply** reply, int flags) override;
-    void releaseMessage(wyn::IReply** reply) override;
+    void hostReserved() override {}
     int addHandler(int id, std::string handlerName) override;
 
    private:

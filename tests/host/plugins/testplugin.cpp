@@ -70,7 +70,8 @@ class RelayComponent final : public wyn::IMessageHandler {
           events_->createMessage(kRelayedEvent, reply->getDataSize(), reply->getData(), kRelayHandler);
       events_->post(&event);
     }
-    commands_->releaseMessage(&reply);
+    wyn::IMessage* released = wyn::releasable(reply);
+    commands_->releaseMessage(&released);
     commands_->releaseMessage(&request);
     return answer;
   }
