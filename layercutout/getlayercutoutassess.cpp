@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "layercutout/assessexchange.h"
-#include "layercutout/devicerequest.h"
+#include "layercutout/deviceexchange.h"
 #include "layercutout/layercutoutmodel.h"
 #include "layercutout/log.h"
 #include "proto/constants.h"
@@ -14,11 +14,12 @@ namespace LayerCutout {
 
 namespace {
 
-// The exchange record the payload points to, or null when the payload is
-// missing, too short to hold a pointer, or holds a null one.
+// The exchange record the payload points to, or null when there is no payload
+// or it holds a null pointer. The payload's size is taken on trust: every
+// sender puts the pointer there.
 AssessExchange* exchangeRecord(const wyn::IMessage* msg) {
   const void* payload = msg == nullptr ? nullptr : msg->getData();
-  if (payload == nullptr || msg->getDataSize() < static_cast<int>(sizeof(AssessExchange*))) return nullptr;
+  if (payload == nullptr) return nullptr;
   AssessExchange* record = nullptr;
   std::memcpy(&record, payload, sizeof record);
   return record;
@@ -37,19 +38,24 @@ wyn::IMessage* LayerCutoutModel::getLayerCutoutAssess(const wyn::IMessage* msg) 
   std::string body;
   LCD::ProtoModel::encode(body, record->layers);
 
-  const DeviceReply reply = putJson(LCD::Proto::Constants::TAVROPROTOPUTASSESSLAYERCUTOUT, body);
-  if (!reply.answered) {
+  DeviceExchange exchange(LCD::Proto::Constants::TAVROPROTOPUTASSESSLAYERCUTOUT, body);
+  if (!exchange.answered()) {
+    // Logged while the request still exists.
     LCD_LOG_WARNING(Log::kGetLayerCutoutAssess) << "on put layer cutout assess sendRequest failed. url : "
                                                 << LCD::Proto::Constants::TAVROPROTOPUTASSESSLAYERCUTOUT;
+    exchange.release();
     return nullptr;
   }
 
+  const std::string reply = exchange.replyText();
   LCD::ProtoModel::AssessResponse response;
   std::string err;
-  if (!LCD::ProtoModel::decode(reply.body, response, err)) {
+  if (!LCD::ProtoModel::decode(reply, response, err)) {
     LCD_LOG_CRITICAL(Log::kGetLayerCutoutAssess) << "Layer cutout assess decode json failed : " << err.c_str();
+    exchange.release();
     return nullptr;
   }
+  exchange.release();
   if (response.code == 0 && !response.data.empty()) {
     record->result.code = response.code;
     record->result.message = response.message;
