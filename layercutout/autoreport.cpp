@@ -26,9 +26,9 @@ std::string reportText(const void* payload, int size) {
 // when the report carries an error code.
 template <typename Record>
 bool decodeReport(const wyn::IMessage* msg, Record& record, const char* signature) {
-  const void* payload = msg == nullptr ? nullptr : msg->getData();
   const int size = msg == nullptr ? 0 : msg->getDataSize();
-  if (size <= 0 || payload == nullptr) {
+  const void* payload = size > 0 ? msg->getData() : nullptr;
+  if (payload == nullptr) {
     LCD_LOG_WARNING(signature) << "msg data is null.";
     return false;
   }

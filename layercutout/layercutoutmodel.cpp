@@ -3,7 +3,6 @@
 #include "layercutout/log.h"
 #include "message/api.h"
 #include "message/ihostapi.h"
-#include "message/imessagecenter.h"
 
 namespace LayerCutout {
 
@@ -11,19 +10,20 @@ LayerCutoutModel::LayerCutoutModel() { name = "layercutoutmodel"; }
 
 LayerCutoutModel::~LayerCutoutModel() = default;
 
-wyn::IMessage* LayerCutoutModel::answer(const wyn::IMessage* command, const void* data, int size,
-                                        const char* signature) {
+wyn::IMessageCenter* LayerCutoutModel::lookUpMessageCenter(const char* signature) {
   wyn::IHostApi* api = wyn::api::get().host;
   if (api == nullptr) {
     LCD_LOG_WARNING(signature) << "host api is not available.";
     return nullptr;
   }
   auto* center = static_cast<wyn::IMessageCenter*>(api->getService(wyn::kMessageCenterService));
-  if (center == nullptr) {
-    LCD_LOG_WARNING(signature) << "message center is not available.";
-    return nullptr;
-  }
-  return center->createMessage(command->getId(), name, size, data, 0);
+  if (center == nullptr) LCD_LOG_WARNING(signature) << "message center is not available.";
+  return center;
+}
+
+wyn::IMessage* LayerCutoutModel::answer(wyn::IMessageCenter* center, const wyn::IMessage* command, const void* data,
+                                        int size) {
+  return center == nullptr ? nullptr : center->createMessage(command->getId(), name, size, data, 0);
 }
 
 void LayerCutoutModel::notify(std::uint32_t eventId, int size, void* data, const char* signature) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "message/imessage.h"
+#include "message/imessagecenter.h"
 #include "message/messagehandler.h"
 
 namespace LayerCutout {
@@ -29,9 +30,11 @@ class LayerCutoutModel : public LCD::Message::MessageHandler {
   void onInit() override;
 
  private:
-  // A new message with the command's id from the host's message center, looked
-  // up anew for every answer; null, logged, when the host offers none.
-  wyn::IMessage* answer(const wyn::IMessage* command, const void* data, int size, const char* signature);
+  // The host's message center, looked up anew for every answer; null, logged,
+  // when the host offers none.
+  wyn::IMessageCenter* lookUpMessageCenter(const char* signature);
+  // A new message with the command's id and the handler's name as sender.
+  wyn::IMessage* answer(wyn::IMessageCenter* center, const wyn::IMessage* command, const void* data, int size);
   // Sends a notification event; logged and dropped without an event dispatcher.
   void notify(std::uint32_t eventId, int size, void* data, const char* signature);
 };

@@ -1,7 +1,7 @@
 #include <string>
 #include <vector>
 
-#include "layercutout/devicerequest.h"
+#include "layercutout/deviceexchange.h"
 #include "layercutout/layercutoutmodel.h"
 #include "layercutout/log.h"
 #include "proto/constants.h"
@@ -13,32 +13,38 @@ namespace LayerCutout {
 using LayerSettings = std::vector<LCD::ProtoModel::Layer::s_LayerCutout>;
 
 wyn::IMessage* LayerCutoutModel::setLayerCutout(const wyn::IMessage* msg) {
-  const void* payload = msg == nullptr ? nullptr : msg->getData();
-  if (payload == nullptr || msg->getDataSize() != static_cast<int>(sizeof(LayerSettings))) {
+  // The payload is the sender's vector object; its elements stay the sender's.
+  const bool sized = msg != nullptr && msg->getDataSize() == static_cast<int>(sizeof(LayerSettings));
+  const void* payload = sized ? msg->getData() : nullptr;
+  if (payload == nullptr) {
     LCD_LOG_WARNING(Log::kSetLayerCutout) << "command does not correct.";
     return nullptr;
   }
-  // The payload is the sender's vector object; its elements stay the sender's.
-  const auto& layers = *static_cast<const LayerSettings*>(payload);
   std::string body;
-  LCD::ProtoModel::encode(body, layers);
+  LCD::ProtoModel::encode(body, *static_cast<const LayerSettings*>(payload));
 
-  const DeviceReply reply = putJson(LCD::Proto::Constants::PUTLAYERSCUTOUT, body);
-  if (!reply.answered) {
-    LCD_LOG_WARNING(Log::kSetLayerCutout)
-        << "on put layer cutout sendRequest failed. url : " << LCD::Proto::Constants::PUTLAYERSCUTOUT;
+  DeviceExchange exchange(LCD::Proto::Constants::PUTLAYERSCUTOUT, body);
+  if (!exchange.answered()) {
+    // Logged while the request still exists; the host gets no answer at all.
+    LCD_LOG_WARNING(Log::kSetLayerCutout) << "on put layer cutout sendRequest failed. url : "
+                                          << LCD::Proto::Constants::PUTLAYERSCUTOUT;
+    exchange.release();
     return nullptr;
   }
 
   // A reply that does not decode is no failure by itself: code keeps what was
   // read, which is 0 when the reply never reached a "code" member.
+  const std::string reply = exchange.replyText();
   LCD::ProtoModel::s_nullResponse response;
   std::string err;
-  if (!LCD::ProtoModel::decode(reply.body, response, err)) {
+  if (!LCD::ProtoModel::decode(reply, response, err)) {
     LCD_LOG_WARNING(Log::kSetLayerCutout) << "put layer cutout result json failed : " << err.c_str();
   }
   unsigned char succeeded = response.code == 0 ? 1 : 0;
-  return answer(msg, &succeeded, sizeof succeeded, Log::kSetLayerCutout);
+  exchange.release();
+
+  wyn::IMessageCenter* center = lookUpMessageCenter(Log::kSetLayerCutout);
+  return answer(center, msg, &succeeded, sizeof succeeded);
 }
 
 }  // namespace LayerCutout
