@@ -1,0 +1,102 @@
+#include "tests/plugin/tracedevice.h"
+
+#include "layercutout/httpclient.h"
+#include "layercutout/httplogin.h"
+#include "layercutout/httprequest.h"
+#include "layercutout/httprespon.h"
+#include "layercutout/httpsingleton.h"
+
+namespace {
+
+Trace* target = nullptr;
+TraceDevice::Script current;
+
+void traced(const std::string& line) {
+  if (target != nullptr) target->push_back(line);
+}
+
+std::string text(const char* value) { return value == nullptr ? "(null)" : value; }
+
+}  // namespace
+
+void TraceDevice::use(Trace* trace, const Script& script) {
+  target = trace;
+  current = script;
+}
+
+std::once_flag HttpSingleTon::flag;
+HttpSingleTon* HttpSingleTon::_instance = nullptr;
+
+HttpSingleTon* HttpSingleTon::getInstance() {
+  traced("HttpSingleTon::getInstance");
+  std::call_once(flag, [] { _instance = new HttpSingleTon; });
+  return _instance;
+}
+
+HttpClient* HttpSingleTon::getHttpClient() {
+  traced("getHttpClient");
+  return &client_;
+}
+
+HttpLogin* HttpLogin::getInstance() {
+  traced("HttpLogin::getInstance");
+  static HttpLogin* instance = new HttpLogin;
+  return instance;
+}
+
+std::string HttpLogin::getToken() {
+  traced("getToken");
+  return current.token;
+}
+
+HttpRequest::HttpRequest(std::string method, std::string path) : method_(std::move(method)), path_(std::move(path)) {}
+
+void HttpRequest::setHead(const char* name, const char* value) {
+  traced("setHead(" + text(name) + ", " + text(value) + ")");
+}
+
+void HttpRequest::setBody(const char* data, int length) {
+  const std::string bytes =
+      data == nullptr || length < 0 ? "(null)" : std::string(data, static_cast<std::size_t>(length));
+  traced("setBody(" + bytes + ", " + std::to_string(length) + ")");
+}
+
+// The body is followed by bytes that are not part of it, so a reader that
+// looks past getBodySize sees an unterminated string.
+constexpr char kBeyondTheBody[] = "\"beyond";
+
+HttpRespon::HttpRespon(int status, std::string body) : status_(status), body_(std::move(body) + kBeyondTheBody) {}
+
+const char* HttpRespon::getBody() {
+  traced("getBody");
+  return body_.data();
+}
+
+int HttpRespon::getBodySize() {
+  traced("getBodySize");
+  return static_cast<int>(body_.size() - (sizeof kBeyondTheBody - 1));
+}
+
+int HttpRespon::getStatus() { return status_; }
+
+HttpRequest* HttpClient::createRequest(const char* method, const char* url) {
+  traced("createRequest(" + text(method) + ", " + text(url) + ")");
+  return new HttpRequest(text(method), text(url));
+}
+
+HttpRespon* HttpClient::sendRequest(HttpRequest*, int* out) {
+  traced("sendRequest(" + (out == nullptr ? std::string("null") : std::to_string(*out)) + ")");
+  return current.reply ? new HttpRespon(200, *current.reply) : nullptr;
+}
+
+void HttpClient::deleteRequest(HttpRequest*& request) {
+  traced("deleteRequest");
+  delete request;
+  request = nullptr;
+}
+
+void HttpClient::deleteRespon(HttpRespon*& respon) {
+  traced("deleteRespon");
+  delete respon;
+  respon = nullptr;
+}

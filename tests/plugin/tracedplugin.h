@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "host/pluginlibrary.h"
+#include "tests/plugin/trace.h"
+#include "tests/plugin/tracehost.h"
+
+constexpr std::uint32_t kCommandType = 0xF0000001u;
+constexpr std::uint32_t kEventType = 0xF0000002u;
+constexpr std::uint32_t kInitialise = 0xFFFF0000u;
+
+// The plug-in loaded from the build tree into a tracing host, with one
+// component made by its own descriptor.
+class TracedPlugin {
+ public:
+  explicit TracedPlugin(TraceHost::Services services = {}, bool initialised = true);
+  ~TracedPlugin();
+  TracedPlugin(const TracedPlugin&) = delete;
+  TracedPlugin& operator=(const TracedPlugin&) = delete;
+
+  const wyn::IMessage* deliver(std::uint32_t type, std::uint32_t id, const void* data = nullptr, int size = 0);
+  // A command whose device exchange answers `reply` (none: no response).
+  const wyn::IMessage* command(std::uint32_t id, const void* data, int size, const std::optional<std::string>& reply);
+  // A device report: its text with the terminating NUL.
+  void report(std::uint32_t id, const std::string& text);
+
+  Trace trace;
+  // What making (and initialising) the component traced.
+  Trace creation;
+  TraceLog log{trace};
+  LCD::Host::PluginLibrary library;
+  TraceHost host;
+  const wyn::ComponentInfo* descriptor;
+  void* component;
+};
