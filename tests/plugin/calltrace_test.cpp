@@ -88,23 +88,23 @@ struct CommandCase {
 TEST_F(CallTrace, SetLayerCutout) {
   const Trace send = kRouted + Trace{"msg.getDataSize", "msg.getData"} + sent("/tavro/v1/layers/cutout", kOneLayer);
   const CommandCase cases[] = {
-      {"code 0", R"({"code":0,"message":"ok"})", kReadBody + kRelease + kLookUpCenter + answered(0xfc050413, "01", 1),
+      {"code 0", R"({"code":0,"message":"ok"})", kReadBody + kRelease + kLookUpCenter + answered(0xfc050413, "1", 1),
        true},
-      {"code 3", R"({"code":3,"message":"busy"})", kReadBody + kRelease + kLookUpCenter + answered(0xfc050413, "00", 1),
+      {"code 3", R"({"code":3,"message":"busy"})", kReadBody + kRelease + kLookUpCenter + answered(0xfc050413, "0", 1),
        true},
-      {"no code", R"({"message":"x"})", kReadBody + kRelease + kLookUpCenter + answered(0xfc050413, "01", 1), true},
+      {"no code", R"({"message":"x"})", kReadBody + kRelease + kLookUpCenter + answered(0xfc050413, "1", 1), true},
       {"empty reply", "",
        kReadBody +
            Trace{warning(kSetSignature,
                          "put layer cutout result json failed :  error at line :0 col :0 msg:read object must start "
                          "with {!")} +
-           kRelease + kLookUpCenter + answered(0xfc050413, "01", 1),
+           kRelease + kLookUpCenter + answered(0xfc050413, "1", 1),
        true},
       {"code read before the fault", R"({"code":7,"message":)",
        kReadBody +
            Trace{warning(kSetSignature,
                          "put layer cutout result json failed :  error at line :0 col :20 msg:not a valid string.")} +
-           kRelease + kLookUpCenter + answered(0xfc050413, "00", 1),
+           kRelease + kLookUpCenter + answered(0xfc050413, "0", 1),
        true},
       {"no response",
        std::nullopt,

@@ -139,10 +139,10 @@ TEST(MessageHandler, SendsCommandsAndEventsAndReleasesBothThroughOneSlot) {
   for (const auto& c : cases) {
     trace.clear();
     reply = -1;
-    host.dispatchAnswer = c.answer;
+    host.commands.answerBytes = c.answer;
     EXPECT_EQ(sender.sendCommand(0xabc, sizeof request, &request, c.replySize, &reply), 0);
-    EXPECT_EQ(trace, (Trace{"commands.createMessage(0xabc, 4, [7], sender)", "commands.dispatch(0xabc, 0)"} +
-                      c.afterDispatch + Trace{"commands.releaseMessage(request)"}));
+    EXPECT_EQ(trace, (Trace{"commands.createMessage(0xabc, 4, [7], sender)", "commands.dispatch(0)"} + c.afterDispatch +
+                      Trace{"commands.releaseMessage(request)"}));
     EXPECT_EQ(reply, c.replyAfter);
   }
 

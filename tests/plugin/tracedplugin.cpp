@@ -2,8 +2,7 @@
 
 #include "tests/plugin/tracedevice.h"
 
-TracedPlugin::TracedPlugin(TraceHost::Services services, bool initialised)
-    : library(LCD_PLUGIN_PATH), host(trace, services) {
+TracedPlugin::TracedPlugin(Services services, bool initialised) : library(LCD_PLUGIN_PATH), host(trace, services) {
   library.init(&host);
   descriptor = library.info().components[0];
   component = descriptor->creator();

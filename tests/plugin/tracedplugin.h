@@ -17,7 +17,7 @@ constexpr std::uint32_t kInitialise = 0xFFFF0000u;
 // component made by its own descriptor.
 class TracedPlugin {
  public:
-  explicit TracedPlugin(TraceHost::Services services = {}, bool initialised = true);
+  explicit TracedPlugin(Services services = {}, bool initialised = true);
   ~TracedPlugin();
   TracedPlugin(const TracedPlugin&) = delete;
   TracedPlugin& operator=(const TracedPlugin&) = delete;

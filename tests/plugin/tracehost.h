@@ -31,44 +31,64 @@ class TraceMessage : public wyn::IMessage {
   int size_;
 };
 
-// A host whose services trace every call with its arguments; the messages
-// they make carry what the plug-in handed over, rendered by describePayload.
-// A service can be withheld to see how the plug-in copes without it.
+// Which services a host offers.
+struct Services {
+  bool messageCenter = true;
+  bool commandDispatcher = true;
+  bool eventDispatcher = true;
+};
+
+// A host whose services trace every call with its arguments, payloads as
+// describePayload renders them. A service can be withheld.
 class TraceHost : public wyn::IHostApi {
  public:
-  struct Services {
-    bool messageCenter = true;
-    bool commandDispatcher = true;
-    bool eventDispatcher = true;
-  };
-  TraceHost(Trace& trace, Services offered);
-  explicit TraceHost(Trace& trace) : TraceHost(trace, Services{}) {}
-  ~TraceHost() override;
+  TraceHost(Trace& trace, Services offered = {})
+      : center{trace}, commands{trace, {}, nullptr}, events{trace}, trace_(trace), offered_(offered) {}
 
   const char* getApiVersion() const override;
   void* getService(const char* name) override;
 
-  // The answer a dispatch hands out to a component's sendCommand, if any.
-  std::vector<unsigned char> dispatchAnswer;
+  struct Center : wyn::IMessageCenter {
+    explicit Center(Trace& t) : trace(t) {}
+    wyn::IMessage* createMessage(std::uint32_t id, const std::string& sender, int size, const void* data,
+                                 int flags) override;
+    void releaseMessage(wyn::IMessage** msg) override;
+    Trace& trace;
+  } center;
+  struct Commands : wyn::ICommandDispatcher {
+    Commands(Trace& t, std::vector<unsigned char> a, std::unique_ptr<wyn::IReply> r)
+        : trace(t), answerBytes(std::move(a)), reply(std::move(r)) {}
+    wyn::IMessage* createMessage(std::uint32_t id, int size, const void* data, const std::string& sender) override;
+    void releaseMessage(wyn::IMessage** msg) override;
+    int dispatch(wyn::IMessage** request, wyn::IReply** reply, int flags) override;
+    void hostReserved() override;
+    int addHandler(int id, std::string handlerName) override;
+    Trace& trace;
+    std::vector<unsigned char> answerBytes;  // what dispatch answers with; empty: no reply
+    std::unique_ptr<wyn::IReply> reply;
+  } commands;
+  struct Events : wyn::IEventDispatcher {
+    explicit Events(Trace& t) : trace(t) {}
+    wyn::IMessage* createMessage(std::uint32_t id, int size, const void* data, const std::string& sender) override;
+    void releaseMessage(wyn::IMessage** msg) override;
+    int post(wyn::IMessage** msg) override;
+    int dispatchPending() override;
+    int send(wyn::IMessage** msg, int mode) override;
+    int addHandler(int id, std::string handlerName) override;
+    Trace& trace;
+  } events;
 
  private:
-  class Center;
-  class Commands;
-  class Events;
-
   Trace& trace_;
   Services offered_;
-  std::unique_ptr<Center> center_;
-  std::unique_ptr<Commands> commands_;
-  std::unique_ptr<Events> events_;
 };
 
-// What a payload of message `id` holds, for the trace: the layer cutouts of
-// a vector object as JSON, a record of 32-bit integers as a list, bytes in hex.
+// A payload for the trace: layer cutouts of a vector object as JSON, else its
+// 32-bit integers as a list and trailing bytes in decimal.
 std::string describePayload(std::uint32_t id, const void* data, int size);
 
-// Adds everything the plug-in logs through Qt to the trace while alive:
-// level, file, category, function and text.
+// Adds what the plug-in logs through Qt to the trace while alive: level, file,
+// category, function and text, as logLine writes them.
 class TraceLog {
  public:
   explicit TraceLog(Trace& trace);
@@ -79,6 +99,4 @@ class TraceLog {
  private:
   QtMessageHandler previous_;
 };
-
-// A trace line as TraceLog writes it.
 std::string logLine(QtMsgType level, const std::string& function, const std::string& text);
