@@ -123,7 +123,7 @@ installed=$SECONDS
 echo "== arm64: cross build =="
 # Optimised as the normal build, without debug info: a quarter less compile time.
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/aarch64-linux-gnu.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DLCD_BUILD_BENCHMARKS=OFF
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DLCD_BUILD_BENCHMARKS=OFF -DLCD_WARNINGS_AS_ERRORS=ON
 cmake --build "$build" -j "$jobs"
 echo "arm64: record layouts 84/16/28/64 bytes hold on aarch64: the build compiled their static_asserts"
 built=$SECONDS

@@ -38,18 +38,18 @@ run_ctest() {
 }
 
 echo "== normal build =="
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DLCD_WARNINGS_AS_ERRORS=ON
 cmake --build build/release -j "$jobs"
 run_ctest build/release
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build =="
-cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DLCD_BUILD_BENCHMARKS=OFF \
+cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DLCD_BUILD_BENCHMARKS=OFF -DLCD_WARNINGS_AS_ERRORS=ON \
   -DCMAKE_CXX_FLAGS="-O1 -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all"
 cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 UBSAN_OPTIONS=print_stacktrace=1 run_ctest build/asan
 
 echo "== ThreadSanitizer build: the threaded suites only =="
-cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DLCD_BUILD_BENCHMARKS=OFF \
+cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DLCD_BUILD_BENCHMARKS=OFF -DLCD_WARNINGS_AS_ERRORS=ON \
   -DCMAKE_CXX_FLAGS="-O1 -fsanitize=thread -fno-omit-frame-pointer"
 cmake --build build/tsan -j "$jobs" --target stress_concurrency_tests lcd_host_tests communicator_tests
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
@@ -59,7 +59,7 @@ run_ctest build/tsan/tests/communicator
 unset TSAN_OPTIONS
 
 echo "== fuzz targets, ${fuzz_seconds} s each =="
-CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLCD_BUILD_FUZZERS=ON
+CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLCD_BUILD_FUZZERS=ON -DLCD_WARNINGS_AS_ERRORS=ON
 cmake --build build/fuzz -j "$jobs"
 for corpus in fuzz/corpus/*/; do
   name=$(basename "$corpus")
