@@ -1,7 +1,9 @@
 # Build switches shared by every target of the project. Sanitizers are chosen by
 # the caller through CMAKE_CXX_FLAGS (see scripts/test.sh), so targets stay clean.
 
-option(LCD_BUILD_BENCHMARKS "Build the Google Benchmark binaries" ON)
+# A user's build builds the product; tests and benchmarks are asked for.
+option(BUILD_TESTING "Build the tests" OFF)
+option(LCD_BUILD_BENCHMARKS "Build the Google Benchmark binaries" OFF)
 option(LCD_BUILD_FUZZERS "Build only the libFuzzer targets (needs clang)" OFF)
 # A user's build must not fail on a compiler's opinion; the test command turns
 # this on so that every warning of our own code is an error there.
