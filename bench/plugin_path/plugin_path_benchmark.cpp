@@ -4,7 +4,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
+
+#include <fstream>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "bench/plugin_path/rawput.h"
@@ -76,12 +80,46 @@ void BM_Raw_Assess16(benchmark::State& state) {
   timedLoop(state, [&put] { return put.send(); });
 }
 
+long residentKb() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  }
+  return -1;
+}
+
+long heapInUseKb() { return static_cast<long>(mallinfo2().uordblks / 1024); }
+
+// 20,000 warm-up commands, then 100,000 more, the three kinds in turn from one
+// thread (so that glibc's per-thread arenas stay out of the figures): resident
+// memory and heap in use after each, with the simulator's request log empty.
+void BM_Plugin_MemoryOver100kCommands(benchmark::State& state) {
+  Commands& commands = session().commands;
+  const auto send = [&commands](int count) {
+    for (int i = 0; i < count; ++i) {
+      const bool ok = i % 3 == 0 ? commands.setCutout() : i % 3 == 1 ? commands.readColour() : commands.assess();
+      if (!ok) throw std::runtime_error("a command failed");
+      if (i % 100 == 0) session().device.clearRequests();
+    }
+    session().device.clearRequests();
+  };
+  for (auto _ : state) {
+    send(20000);
+    state.counters["rss_before_kB"] = static_cast<double>(residentKb());
+    state.counters["heap_before_kB"] = static_cast<double>(heapInUseKb());
+    send(100000);
+    state.counters["rss_after_kB"] = static_cast<double>(residentKb());
+    state.counters["heap_after_kB"] = static_cast<double>(heapInUseKb());
+  }
+}
+
 BENCHMARK(BM_Plugin_SetCutout16)->UseRealTime();
 BENCHMARK(BM_Raw_SetCutout16)->UseRealTime();
 BENCHMARK(BM_Plugin_ReadColour)->UseRealTime();
 BENCHMARK(BM_Raw_ReadColour)->UseRealTime();
 BENCHMARK(BM_Plugin_Assess16)->UseRealTime();
 BENCHMARK(BM_Raw_Assess16)->UseRealTime();
+BENCHMARK(BM_Plugin_MemoryOver100kCommands)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
 }  // namespace plugin_path
