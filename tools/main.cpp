@@ -1,5 +1,7 @@
 #include <exception>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
@@ -42,6 +44,23 @@ int parseFailure(const CLI::App& app, const CLI::ParseError& error) {
   return fail(ExitCode::badUsage, (std::string(error.what()) + " (see --help)").c_str());
 }
 
+std::string commandList(CLI::App& app) {
+  std::string names;
+  for (const CLI::App* command : app.get_subcommands({})) names += (names.empty() ? "" : ", ") + command->get_name();
+  return "(commands: " + names + ")";
+}
+
+// Words the command line left over: an unknown command, or an argument that
+// no option or command takes. Empty when there are none.
+std::string leftoverProblem(CLI::App& app) {
+  const std::vector<std::string> extras = app.remaining();
+  if (app.get_subcommands().empty()) {
+    return extras.empty() ? "a command is required " + commandList(app)
+                          : "unknown command '" + extras.front() + "' " + commandList(app);
+  }
+  return extras.empty() ? std::string() : "unexpected argument '" + extras.front() + "' (see --help)";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -56,13 +75,17 @@ int main(int argc, char** argv) {
   LCD::Tools::addAssessCommand(app, job);
   LCD::Tools::addReportCommand(app, job);
   LCD::Tools::addDemoCommand(app, job);
-  app.require_subcommand(1);
+  app.require_subcommand(0, 1);
+  app.allow_extras();
   app.footer(kFooter);
 
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
     return parseFailure(app, error);
+  }
+  if (const std::string problem = leftoverProblem(app); !problem.empty()) {
+    return fail(ExitCode::badUsage, problem.c_str());
   }
   try {
     job(options);

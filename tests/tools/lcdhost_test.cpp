@@ -152,7 +152,9 @@ TEST_F(LcdHost, BadUsageAndBadInputExitTwoWithOneLine) {
     std::string reason;
   };
   const std::vector<Case> cases{
-      {{}, "A subcommand is required"},
+      {{}, "a command is required (commands: set-cutout, read-color, assess, report, demo)"},
+      {{"bogus"}, "unknown command 'bogus' (commands: set-cutout, read-color, assess, report, demo)"},
+      {{"set-cutout", "layers.json", "extra"}, "unexpected argument 'extra'"},
       {{"read-color", "--layer", "1", "--x", "1"}, "--y is required"},
       {{"read-color", "--layer", "one", "--x", "1", "--y", "1"}, "--layer"},
       {{"set-cutout"}, "FILE is required"},
