@@ -38,7 +38,8 @@ class Runtime {
   wyn::IEventDispatcher& eventDispatcher();
 
   // Sends the initialise message to `handler`; every handler name it
-  // announces during that call is bound to it. Exceptions propagate.
+  // announces during that call is bound to it. One component at a time, on
+  // one thread. Exceptions propagate.
   void initialise(const HandlerPtr& handler);
   // Stops routing to `handler`; deliveries already under way finish.
   void remove(const wyn::IMessageHandler* handler);
