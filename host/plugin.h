@@ -33,7 +33,7 @@ class Plugin {
   const Component* findComponent(std::string_view name) const;
 
  private:
-  std::shared_ptr<const PluginLibrary> library_;
+  PluginLibrary library_;
   const wyn::PluginInfo& info_;
   std::vector<std::unique_ptr<Component>> components_;
 };
