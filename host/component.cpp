@@ -31,7 +31,7 @@ HandlerPtr createHandler(const wyn::ComponentInfo& descriptor) {
 }  // namespace
 
 Component::Component(const wyn::ComponentInfo& descriptor, Runtime& runtime)
-    : descriptor_(descriptor), runtime_(runtime), handler_(createHandler(descriptor)) {
+    : runtime_(runtime), handler_(createHandler(descriptor)) {
   try {
     runtime_.initialise(handler_);
   } catch (...) {
@@ -41,12 +41,6 @@ Component::Component(const wyn::ComponentInfo& descriptor, Runtime& runtime)
 }
 
 Component::~Component() { runtime_.remove(handler_.get()); }
-
-const char* Component::name() const { return descriptor_.name; }
-
-const char* Component::info() const { return descriptor_.info; }
-
-const wyn::ComponentInfo& Component::descriptor() const { return descriptor_; }
 
 wyn::IMessageHandler& Component::handler() const { return *handler_; }
 

@@ -20,13 +20,9 @@ class Component {
   Component(const Component&) = delete;
   Component& operator=(const Component&) = delete;
 
-  const char* name() const;
-  const char* info() const;
-  const wyn::ComponentInfo& descriptor() const;
   wyn::IMessageHandler& handler() const;
 
  private:
-  const wyn::ComponentInfo& descriptor_;
   Runtime& runtime_;
   HandlerPtr handler_;
 };

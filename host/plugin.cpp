@@ -30,13 +30,4 @@ const wyn::PluginInfo& Plugin::info() const { return info_; }
 
 const std::vector<std::unique_ptr<Component>>& Plugin::components() const { return components_; }
 
-const Component* Plugin::findComponent(std::string_view name) const {
-  for (const auto& component : components_) {
-    if (component->name() != nullptr && name == component->name()) {
-      return component.get();
-    }
-  }
-  return nullptr;
-}
-
 }  // namespace LCD::Host

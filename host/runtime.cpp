@@ -28,10 +28,6 @@ wyn::IHostApi* Runtime::api() { return &api_; }
 
 wyn::IMessageCenter& Runtime::messageCenter() { return messageCenter_; }
 
-wyn::ICommandDispatcher& Runtime::commandDispatcher() { return commandDispatcher_; }
-
-wyn::IEventDispatcher& Runtime::eventDispatcher() { return eventDispatcher_; }
-
 void Runtime::initialise(const HandlerPtr& handler) {
   const auto message = Message::create(wyn::kCommandType, wyn::kInitialiseId, kHostSenderName, 0, nullptr);
   registry_.setInitialising(handler);

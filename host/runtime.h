@@ -34,8 +34,6 @@ class Runtime {
 
   wyn::IHostApi* api();
   wyn::IMessageCenter& messageCenter();
-  wyn::ICommandDispatcher& commandDispatcher();
-  wyn::IEventDispatcher& eventDispatcher();
 
   // Sends the initialise message to `handler`; every handler name it
   // announces during that call is bound to it. One component at a time, on
