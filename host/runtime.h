@@ -1,5 +1,22 @@
 #pragma once
 
+// The host runtime: a stand-in for the host component framework that loads
+// plug-ins and routes their messages. Its parts:
+//   runtime.*           Runtime: owns the services below; the host application's
+//                       side (send commands and events, pump, subscribe)
+//   hostapi.*           the API object plug-ins get, handing out services by name
+//   messagecenter.*     makes the messages components answer commands with
+//   commanddispatcher.* synchronous commands; frees the replies it handed out
+//   reply.*             a command's answer as the dispatching caller sees it
+//   eventdispatcher.*   sends events at once or queues them for the pump
+//   subscriberlist.*    the host application's event subscriptions
+//   handlerregistry.*   command and event ids to handler names to handlers
+//   message.*           the one message type, owning a copy of its payload
+//   pluginlibrary.*     opens a plug-in library and finds its entry points
+//   component.*         one live component, made through its descriptor
+//   plugin.*            a loaded plug-in with one component per descriptor
+//   pluginerror.h       why a plug-in cannot be loaded
+
 #include <cstdint>
 #include <optional>
 #include <vector>
