@@ -1,7 +1,7 @@
 #include "host/component.h"
 
+#include <memory>
 #include <string>
-#include <utility>
 
 #include "host/pluginerror.h"
 
@@ -12,16 +12,7 @@ std::string describe(const wyn::ComponentInfo& descriptor) {
   return std::string("component ") + (descriptor.name != nullptr ? descriptor.name : "(unnamed)");
 }
 
-// Destroys an instance through its own descriptor. Members are destroyed in
-// reverse order, so the library is let go only after the deletor has run.
-struct InstanceDeleter {
-  std::shared_ptr<const void> keepAlive;
-  const wyn::ComponentInfo* descriptor;
-
-  void operator()(void* instance) const { descriptor->deletor(instance); }
-};
-
-HandlerPtr createHandler(const wyn::ComponentInfo& descriptor, std::shared_ptr<const void> keepAlive) {
+HandlerPtr createHandler(const wyn::ComponentInfo& descriptor) {
   if (!descriptor.creator || !descriptor.deletor || !descriptor.getMessageHandler) {
     throw PluginError(describe(descriptor) + " has an incomplete descriptor");
   }
@@ -29,7 +20,7 @@ HandlerPtr createHandler(const wyn::ComponentInfo& descriptor, std::shared_ptr<c
   if (raw == nullptr) {
     throw PluginError(describe(descriptor) + " could not be created");
   }
-  const std::shared_ptr<void> instance(raw, InstanceDeleter{std::move(keepAlive), &descriptor});
+  const std::shared_ptr<void> instance(raw, [&descriptor](void* created) { descriptor.deletor(created); });
   wyn::IMessageHandler* handler = descriptor.getMessageHandler(raw);
   if (handler == nullptr) {
     throw PluginError(describe(descriptor) + " has no message handler");
@@ -39,8 +30,8 @@ HandlerPtr createHandler(const wyn::ComponentInfo& descriptor, std::shared_ptr<c
 
 }  // namespace
 
-Component::Component(const wyn::ComponentInfo& descriptor, Runtime& runtime, std::shared_ptr<const void> keepAlive)
-    : descriptor_(descriptor), runtime_(runtime), handler_(createHandler(descriptor, std::move(keepAlive))) {
+Component::Component(const wyn::ComponentInfo& descriptor, Runtime& runtime)
+    : runtime_(runtime), handler_(createHandler(descriptor)) {
   try {
     runtime_.initialise(handler_);
   } catch (...) {
@@ -50,12 +41,6 @@ Component::Component(const wyn::ComponentInfo& descriptor, Runtime& runtime, std
 }
 
 Component::~Component() { runtime_.remove(handler_.get()); }
-
-const char* Component::name() const { return descriptor_.name; }
-
-const char* Component::info() const { return descriptor_.info; }
-
-const wyn::ComponentInfo& Component::descriptor() const { return descriptor_; }
 
 wyn::IMessageHandler& Component::handler() const { return *handler_; }
 

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <memory>
-
 #include "host/handlerregistry.h"
 #include "host/runtime.h"
 #include "message/componentinfo.h"
@@ -11,25 +9,20 @@ namespace LCD::Host {
 
 // One live component: made through its descriptor, initialised in a runtime,
 // removed from it and destroyed through the descriptor's deletor when this
-// object goes. `keepAlive` holds whatever the descriptor's code lives in (the
-// plug-in library) until the instance itself is gone, which may be after this
-// object if a delivery is still running.
+// object goes, or after that when a delivery still holds it. The descriptor
+// must outlive the instance; a plug-in's does, as its library stays mapped.
 class Component {
  public:
   // Throws PluginError when the descriptor yields no instance or no
   // handler; exceptions from the creator or the initialisation propagate.
-  Component(const wyn::ComponentInfo& descriptor, Runtime& runtime, std::shared_ptr<const void> keepAlive);
+  Component(const wyn::ComponentInfo& descriptor, Runtime& runtime);
   ~Component();
   Component(const Component&) = delete;
   Component& operator=(const Component&) = delete;
 
-  const char* name() const;
-  const char* info() const;
-  const wyn::ComponentInfo& descriptor() const;
   wyn::IMessageHandler& handler() const;
 
  private:
-  const wyn::ComponentInfo& descriptor_;
   Runtime& runtime_;
   HandlerPtr handler_;
 };

@@ -7,31 +7,17 @@
 
 namespace LCD::Host {
 
-HandlerRegistry::InitScope::InitScope(HandlerRegistry& registry, HandlerPtr handler)
-    : registry_(registry), previous_(registry.swapInitialising(std::move(handler))) {}
-
-HandlerRegistry::InitScope::~InitScope() { registry_.swapInitialising(std::move(previous_)); }
-
-HandlerPtr HandlerRegistry::swapInitialising(HandlerPtr handler) {
+void HandlerRegistry::setInitialising(HandlerPtr handler) {
   const std::lock_guard<std::mutex> lock(mutex_);
-  const auto self = std::this_thread::get_id();
-  auto found = initialising_.find(self);
-  HandlerPtr previous = found == initialising_.end() ? nullptr : std::move(found->second);
-  if (handler) {
-    initialising_[self] = std::move(handler);
-  } else if (found != initialising_.end()) {
-    initialising_.erase(found);
-  }
-  return previous;
+  initialising_ = std::move(handler);
 }
 
 int HandlerRegistry::bindInitialising(const std::string& handlerName) {
-  const auto current = initialising_.find(std::this_thread::get_id());
-  if (current == initialising_.end()) {
+  if (!initialising_) {
     return wyn::status::ok;
   }
-  const auto [bound, inserted] = handlersByName_.emplace(handlerName, current->second);
-  return inserted || bound->second == current->second ? wyn::status::ok : wyn::status::nameTaken;
+  const auto [bound, inserted] = handlersByName_.emplace(handlerName, initialising_);
+  return inserted || bound->second == initialising_ ? wyn::status::ok : wyn::status::nameTaken;
 }
 
 int HandlerRegistry::addCommand(std::uint32_t id, const std::string& handlerName) {

@@ -4,15 +4,14 @@
 
 namespace LCD::Host {
 
-Plugin::Plugin(const std::string& path, Runtime& runtime)
-    : library_(std::make_shared<const PluginLibrary>(path)), info_(library_->info()) {
-  library_->init(runtime.api());
+Plugin::Plugin(const std::string& path, Runtime& runtime) : library_(path), info_(library_.info()) {
+  library_.init(runtime.api());
   if (info_.components == nullptr) {
     return;
   }
   for (wyn::ComponentInfo* const* entry = info_.components; *entry != nullptr; ++entry) {
     try {
-      components_.push_back(std::make_unique<Component>(**entry, runtime, library_));
+      components_.push_back(std::make_unique<Component>(**entry, runtime));
     } catch (const PluginError& error) {
       throw PluginError("plug-in " + path + ": " + error.what());
     }
@@ -25,19 +24,10 @@ Plugin::~Plugin() {
   }
 }
 
-const std::string& Plugin::path() const { return library_->path(); }
+const std::string& Plugin::path() const { return library_.path(); }
 
 const wyn::PluginInfo& Plugin::info() const { return info_; }
 
 const std::vector<std::unique_ptr<Component>>& Plugin::components() const { return components_; }
-
-const Component* Plugin::findComponent(std::string_view name) const {
-  for (const auto& component : components_) {
-    if (component->name() != nullptr && name == component->name()) {
-      return component.get();
-    }
-  }
-  return nullptr;
-}
 
 }  // namespace LCD::Host

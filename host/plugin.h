@@ -2,7 +2,6 @@
 
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "host/component.h"
@@ -29,11 +28,9 @@ class Plugin {
   const wyn::PluginInfo& info() const;
   // In the order of the plug-in's table.
   const std::vector<std::unique_ptr<Component>>& components() const;
-  // Null when the plug-in has no component of that name.
-  const Component* findComponent(std::string_view name) const;
 
  private:
-  std::shared_ptr<const PluginLibrary> library_;
+  PluginLibrary library_;
   const wyn::PluginInfo& info_;
   std::vector<std::unique_ptr<Component>> components_;
 };

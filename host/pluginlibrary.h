@@ -9,8 +9,8 @@
 namespace LCD::Host {
 
 // An opened plug-in library and its two entry points; closing happens on
-// destruction. Whatever came out of the library (descriptors, components,
-// their functions) must be gone by then, so holders share ownership of it.
+// destruction. The library stays mapped after that, so whatever came out of
+// it (descriptors, components, their functions) may outlive this object.
 class PluginLibrary {
  public:
   // Throws PluginError when the library does not open or lacks an entry point.

@@ -28,14 +28,16 @@ wyn::IHostApi* Runtime::api() { return &api_; }
 
 wyn::IMessageCenter& Runtime::messageCenter() { return messageCenter_; }
 
-wyn::ICommandDispatcher& Runtime::commandDispatcher() { return commandDispatcher_; }
-
-wyn::IEventDispatcher& Runtime::eventDispatcher() { return eventDispatcher_; }
-
 void Runtime::initialise(const HandlerPtr& handler) {
   const auto message = Message::create(wyn::kCommandType, wyn::kInitialiseId, kHostSenderName, 0, nullptr);
-  const HandlerRegistry::InitScope scope(registry_, handler);
-  std::unique_ptr<const wyn::IMessage> ignored(handler->handleMessage(message.get()));
+  registry_.setInitialising(handler);
+  try {
+    std::unique_ptr<const wyn::IMessage> ignored(handler->handleMessage(message.get()));
+  } catch (...) {
+    registry_.setInitialising(nullptr);
+    throw;
+  }
+  registry_.setInitialising(nullptr);
 }
 
 void Runtime::remove(const wyn::IMessageHandler* handler) { registry_.remove(handler); }

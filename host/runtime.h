@@ -1,5 +1,22 @@
 #pragma once
 
+// The host runtime: a stand-in for the host component framework that loads
+// plug-ins and routes their messages. Its parts:
+//   runtime.*           Runtime: owns the services below; the host application's
+//                       side (send commands and events, pump, subscribe)
+//   hostapi.*           the API object plug-ins get, handing out services by name
+//   messagecenter.*     makes the messages components answer commands with
+//   commanddispatcher.* synchronous commands; frees the replies it handed out
+//   reply.*             a command's answer as the dispatching caller sees it
+//   eventdispatcher.*   sends events at once or queues them for the pump
+//   subscriberlist.*    the host application's event subscriptions
+//   handlerregistry.*   command and event ids to handler names to handlers
+//   message.*           the one message type, owning a copy of its payload
+//   pluginlibrary.*     opens a plug-in library and finds its entry points
+//   component.*         one live component, made through its descriptor
+//   plugin.*            a loaded plug-in with one component per descriptor
+//   pluginerror.h       why a plug-in cannot be loaded
+
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -34,11 +51,10 @@ class Runtime {
 
   wyn::IHostApi* api();
   wyn::IMessageCenter& messageCenter();
-  wyn::ICommandDispatcher& commandDispatcher();
-  wyn::IEventDispatcher& eventDispatcher();
 
   // Sends the initialise message to `handler`; every handler name it
-  // announces during that call is bound to it. Exceptions propagate.
+  // announces during that call is bound to it. One component at a time, on
+  // one thread. Exceptions propagate.
   void initialise(const HandlerPtr& handler);
   // Stops routing to `handler`; deliveries already under way finish.
   void remove(const wyn::IMessageHandler* handler);

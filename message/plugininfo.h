@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 #include "message/componentinfo.h"
 #include "message/ihostapi.h"
 
@@ -16,6 +18,10 @@ struct PluginInfo {
   const char* info;
 };
 static_assert(sizeof(PluginInfo) == 5 * sizeof(void*), "plug-ins rely on five pointer-sized fields");
+static_assert(offsetof(PluginInfo, components) == 1 * sizeof(void*) &&
+                  offsetof(PluginInfo, name) == 2 * sizeof(void*) &&
+                  offsetof(PluginInfo, version) == 3 * sizeof(void*) && offsetof(PluginInfo, info) == 4 * sizeof(void*),
+              "plug-ins rely on the order of the fields");
 
 // The two functions every plug-in exports under unmangled names.
 constexpr const char kPluginInfoSymbol[] = "pluginfo";

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -15,38 +14,28 @@
 #include "message/imessagecenter.h"
 #include "message/imessagehandler.h"
 #include "message/ireply.h"
-#include "message/plugininfo.h"
 
 namespace {
 
-// Decodes an Itanium C++ ABI pointer to a virtual member function. On ARM the
-// virtual flag lives in the adjustment word and the pointer word is the plain
-// vtable offset; elsewhere the pointer word is the offset plus one.
+// The pointer word of an Itanium C++ ABI pointer to a virtual member function
+// holds the vtable offset, plus one except on ARM, which flags virtual
+// functions in the adjustment word instead.
 template <typename MemberFunction>
 int slotOf(MemberFunction function) {
-  struct Representation {
-    std::uintptr_t pointer;
-    std::ptrdiff_t adjustment;
-  } representation{};
-  static_assert(sizeof(MemberFunction) == sizeof(Representation));
-  std::memcpy(&representation, &function, sizeof representation);
-#if defined(__arm__) || defined(__aarch64__)
-  const std::uintptr_t offset = representation.pointer;
-#else
-  const std::uintptr_t offset = representation.pointer - 1;
+  std::uintptr_t offset = 0;
+  std::memcpy(&offset, &function, sizeof offset);
+#if !defined(__arm__) && !defined(__aarch64__)
+  offset -= 1;
 #endif
   return static_cast<int>(offset / sizeof(void*)) + 1;
 }
 
-struct SlotCase {
-  const char* operation;
-  int actual;
-  int expected;
-};
-
-
 TEST(InterfaceLayout, EveryOperationSitsInItsSlot) {
-  const SlotCase cases[] = {
+  const struct {
+    const char* what;
+    int actual;
+    int expected;
+  } cases[] = {
       {"IMessage::getType", slotOf(&wyn::IMessage::getType), 3},
       {"IMessage::getId", slotOf(&wyn::IMessage::getId), 4},
       {"IMessage::getDataSize", slotOf(&wyn::IMessage::getDataSize), 5},
@@ -67,16 +56,8 @@ TEST(InterfaceLayout, EveryOperationSitsInItsSlot) {
       {"IReply::getDataSize", slotOf(&wyn::IReply::getDataSize), 3},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(c.actual, c.expected) << c.operation;
+    EXPECT_EQ(c.actual, c.expected) << c.what;
   }
-}
-
-TEST(InterfaceLayout, PluginRecordFieldsArePointerSizedInOrder) {
-  EXPECT_EQ(offsetof(wyn::PluginInfo, apiVersion), 0 * sizeof(void*));
-  EXPECT_EQ(offsetof(wyn::PluginInfo, components), 1 * sizeof(void*));
-  EXPECT_EQ(offsetof(wyn::PluginInfo, name), 2 * sizeof(void*));
-  EXPECT_EQ(offsetof(wyn::PluginInfo, version), 3 * sizeof(void*));
-  EXPECT_EQ(offsetof(wyn::PluginInfo, info), 4 * sizeof(void*));
 }
 
 }  // namespace
