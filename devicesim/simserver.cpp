@@ -73,9 +73,9 @@ void SimServer::shutdown() {
   }
 }
 
-bool SimServer::pause(std::chrono::milliseconds delay) {
+void SimServer::pause(std::chrono::milliseconds delay) {
   std::unique_lock<std::mutex> lock(stopMutex_);
-  return !stopWake_.wait_for(lock, delay, [this] { return stopping_; });
+  stopWake_.wait_for(lock, delay, [this] { return stopping_; });
 }
 
 }  // namespace DeviceSim

@@ -34,8 +34,8 @@ class SimServer {
   // Stops listening, ends every connection and waits for their threads.
   void shutdown();
 
-  // Sleeps in a handler; false, early, when the server shuts down.
-  bool pause(std::chrono::milliseconds delay);
+  // Sleeps in a handler, waking early when the server shuts down.
+  void pause(std::chrono::milliseconds delay);
 
  private:
   httplib::Server server_;
