@@ -11,49 +11,30 @@ ConnectionThreads::~ConnectionThreads() { shutdown(); }
 
 void ConnectionThreads::enqueue(std::function<void()> connection) {
   std::unique_lock<std::mutex> lock(mutex_);
-  ended_.wait(lock, [this] {
-    joinFinished();
-    return threads_.size() < limit_;
-  });
-  threads_.emplace_back([this, connection = std::move(connection)] {
+  changed_.wait(lock, [this] { return running_.size() < limit_; });
+  joinEnded();
+  // The thread moves its own handle to ended_ under the lock, held here until the handle is in place.
+  const auto self = running_.emplace(running_.end());
+  *self = std::thread([this, self, connection = std::move(connection)] {
     connection();
-    finished(std::this_thread::get_id());
+    std::lock_guard<std::mutex> ending(mutex_);
+    ended_.splice(ended_.end(), running_, self);
+    changed_.notify_all();
   });
 }
 
 void ConnectionThreads::shutdown() {
-  std::list<std::thread> running;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    running.swap(threads_);
-  }
-  // Unlocked: each thread still reports its end.
-  for (std::thread& thread : running) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  changed_.wait(lock, [this] { return running_.empty(); });
+  joinEnded();
+}
+
+// Called locked; the threads in ended_ need the lock no more.
+void ConnectionThreads::joinEnded() {
+  for (std::thread& thread : ended_) {
     thread.join();
   }
-  std::lock_guard<std::mutex> lock(mutex_);
-  finished_.clear();
-}
-
-void ConnectionThreads::finished(std::thread::id id) {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    finished_.push_back(id);
-  }
-  ended_.notify_one();
-}
-
-// Called locked; the threads joined here have nothing left to do.
-void ConnectionThreads::joinFinished() {
-  for (const std::thread::id id : finished_) {
-    const auto thread =
-        std::find_if(threads_.begin(), threads_.end(), [id](const auto& t) { return t.get_id() == id; });
-    if (thread != threads_.end()) {
-      thread->join();
-      threads_.erase(thread);
-    }
-  }
-  finished_.clear();
+  ended_.clear();
 }
 
 }  // namespace DeviceSim

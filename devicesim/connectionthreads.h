@@ -8,7 +8,6 @@
 #include <list>
 #include <mutex>
 #include <thread>
-#include <vector>
 
 namespace LCD {
 namespace DeviceSim {
@@ -29,14 +28,13 @@ class ConnectionThreads final : public httplib::TaskQueue {
   void shutdown() override;
 
  private:
-  void finished(std::thread::id id);
-  void joinFinished();
+  void joinEnded();
 
   const std::size_t limit_;
   std::mutex mutex_;
-  std::condition_variable ended_;
-  std::list<std::thread> threads_;
-  std::vector<std::thread::id> finished_;
+  std::condition_variable changed_;
+  std::list<std::thread> running_;
+  std::list<std::thread> ended_;  // to be joined
 };
 
 }  // namespace DeviceSim
