@@ -3,31 +3,42 @@
 #include "devicesim/device.h"
 #include "devicesim/faultplan.h"
 #include "devicesim/faultyreply.h"
-#include "devicesim/requesthead.h"
 #include "devicesim/simserver.h"
 
 #include <algorithm>
 #include <numeric>
+#include <set>
 
 namespace LCD {
 namespace DeviceSim {
 namespace {
 
-RecordedRequest recordOf(const httplib::Request& request) {
-  return {request.method, request.path, headerFieldsOf(SimServer::currentRequestHead()), request.body,
-          request.remote_port};
+// cpp-httplib adds these to the headers it parsed; the client never sent them.
+bool isAddedByServer(const std::string& name) {
+  return name == "REMOTE_ADDR" || name == "REMOTE_PORT" || name == "LOCAL_ADDR" || name == "LOCAL_PORT";
 }
 
-// Announces the whole reply but sends only the first half of its body; the
+RecordedRequest recordOf(const httplib::Request& request) {
+  RecordedRequest recorded{request.method, request.path, {}, request.body, request.remote_port};
+  for (const auto& [name, value] : request.headers) {
+    if (!isAddedByServer(name)) {
+      recorded.headers.emplace_back(name, value);
+    }
+  }
+  return recorded;
+}
+
+// Announces `length` bytes of `body` but sends only `sent` of them; the
 // provider's refusal makes the server close the connection there.
-void sendHalfThenClose(httplib::Response& response, Reply reply) {
+void sendThenClose(httplib::Response& response, Reply reply, std::size_t sent) {
   response.status = reply.status;
   const std::size_t length = reply.body.size();
-  response.set_content_provider(length, "application/json",
-                                [body = std::move(reply.body)](std::size_t, std::size_t, httplib::DataSink& sink) {
-                                  sink.write(body.data(), body.size() / 2);
-                                  return false;
-                                });
+  response.set_content_provider(
+      length, "application/json",
+      [body = std::move(reply.body), sent](std::size_t, std::size_t, httplib::DataSink& sink) {
+        sink.write(body.data(), std::min(sent, body.size()));
+        return false;
+      });
 }
 
 }  // namespace
@@ -42,29 +53,27 @@ struct DeviceSimulator::Impl {
   explicit Impl(SimulatorOptions options)
       : host(options.host),
         device({std::move(options.user), std::move(options.password), std::move(options.layers)}),
-        server(options.workerThreads) {
+        server(options.maxConnections) {
     const auto handler = [this](const httplib::Request& request, httplib::Response& response) {
       serve(request, response);
     };
-    server.Get(".*", handler);
-    server.Post(".*", handler);
-    server.Put(".*", handler);
-    server.Patch(".*", handler);
-    server.Delete(".*", handler);
+    httplib::Server& routes = server.routes();
+    routes.Get(".*", handler);
+    routes.Post(".*", handler);
+    routes.Put(".*", handler);
+    routes.Patch(".*", handler);
+    routes.Delete(".*", handler);
     port = server.start(host, options.port);
   }
 
   void serve(const httplib::Request& request, httplib::Response& response) {
     RecordedRequest recorded = recordOf(request);
-    Reply reply = device.answer(request.method, request.path, recorded.header("Authorization"), request.body);
+    Reply reply = device.answer(request.method, request.path, request.get_header_value("Authorization"), request.body);
     log.record(std::move(recorded));
     if (const std::optional<Fault> fault = faults.take(request.path)) {
-      if (fault->kind == FaultKind::DropConnection) {
-        SimServer::dropCurrentConnection();
-        return;
-      }
-      if (fault->kind == FaultKind::DropMidReply) {
-        sendHalfThenClose(response, std::move(reply));
+      if (fault->kind == FaultKind::DropConnection || fault->kind == FaultKind::DropMidReply) {
+        const std::size_t sent = fault->kind == FaultKind::DropMidReply ? reply.body.size() / 2 : 0;
+        sendThenClose(response, std::move(reply), sent);
         return;
       }
       if (fault->kind == FaultKind::SlowReply) {
@@ -112,7 +121,13 @@ std::vector<RecordedRequest> DeviceSimulator::requests() const { return impl_->l
 
 void DeviceSimulator::clearRequests() { impl_->log.clear(); }
 
-std::size_t DeviceSimulator::acceptedConnections() const { return impl_->server.acceptedConnections(); }
+std::size_t DeviceSimulator::acceptedConnections() const {
+  std::set<int> ports;
+  for (const RecordedRequest& request : impl_->log.all()) {
+    ports.insert(request.remotePort);
+  }
+  return ports.size();
+}
 
 void DeviceSimulator::stop() { impl_->server.shutdown(); }
 

@@ -23,7 +23,7 @@ struct SimulatorOptions {
   std::string user = "admin";
   std::string password = "admin";
   std::vector<int> layers = layersOneTo(16);
-  std::size_t workerThreads = 16;  // each kept-alive client connection holds one
+  std::size_t maxConnections = 1024;  // open at once; each has a thread of its own
 };
 
 // The simulated display processor's REST interface, serving on its own
@@ -52,6 +52,7 @@ class DeviceSimulator {
 
   std::vector<RecordedRequest> requests() const;
   void clearRequests();
+  // The connections that carried the recorded requests (told apart by the client's port).
   std::size_t acceptedConnections() const;
 
   // Ends serving; idempotent, also done by the destructor.

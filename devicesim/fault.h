@@ -16,7 +16,7 @@ enum class FaultKind {
   TruncatedBody,   // the first half of the normal reply
   LargeBody,       // the normal reply with `padding` bytes added to "message"
   SlowReply,       // the normal reply after `delay`
-  DropConnection,  // the connection closed without any answer
+  DropConnection,  // the head of the normal reply, then the connection closed before any of its body
   DropMidReply,    // the head and the first half of the normal body, then the connection closed
   FixedBody,       // HTTP 200 with `body` in place of the normal reply
 };

@@ -12,7 +12,9 @@ namespace DeviceSim {
 struct RecordedRequest {
   std::string method;
   std::string path;
-  std::vector<std::pair<std::string, std::string>> headers;  // as sent, in order
+  // As the server parsed them: ordered by name, values URL-decoded, and a
+  // header sent with an empty value left out.
+  std::vector<std::pair<std::string, std::string>> headers;
   std::string body;
   int remotePort;  // tells the client's connections apart
 

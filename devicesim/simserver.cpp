@@ -1,9 +1,8 @@
 #include "devicesim/simserver.h"
 
-#include "devicesim/connectionstream.h"
+#include "devicesim/connectionsweep.h"
+#include "devicesim/connectionthreads.h"
 
-#include <netinet/in.h>
-#include <netinet/tcp.h>
 #include <sys/socket.h>
 
 #include <stdexcept>
@@ -12,98 +11,71 @@ namespace LCD {
 namespace DeviceSim {
 namespace {
 
-constexpr std::chrono::milliseconds kIoTimeout{5000};
-constexpr time_t kKeepAliveSeconds = 30;
+constexpr std::chrono::seconds kIoTimeout{2};
+// Also what an idle client costs: its connection's thread until then.
+constexpr time_t kKeepAliveSeconds = 1;
 constexpr std::size_t kKeepAliveRequests = 10000;
-
-// Each connection is served start to end on one worker thread.
-thread_local ConnectionStream* currentConnection = nullptr;
-
-class CurrentConnection {
- public:
-  explicit CurrentConnection(ConnectionStream& stream) { currentConnection = &stream; }
-  ~CurrentConnection() { currentConnection = nullptr; }
-  CurrentConnection(const CurrentConnection&) = delete;
-  CurrentConnection& operator=(const CurrentConnection&) = delete;
-};
 
 }  // namespace
 
-SimServer::SimServer(std::size_t workerThreads) {
-  new_task_queue = [workerThreads] { return new httplib::ThreadPool(workerThreads); };
+SimServer::SimServer(std::size_t maxConnections) {
+  // cpp-httplib makes the queue when its accept loop starts: that is when
+  // stop() begins to work, so start() waits for it.
+  server_.new_task_queue = [this, maxConnections] {
+    accepting_.set_value();
+    return new ConnectionThreads(maxConnections);
+  };
   // Not cpp-httplib's SO_REUSEPORT: a second server on a busy port must fail,
   // not quietly take half of the connections.
-  set_socket_options([](socket_t sock) {
+  server_.set_socket_options([this](socket_t sock) {
     const int yes = 1;
     setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    listening_ = sock;
   });
-  // What the replies announce in their Keep-Alive header; the loop below keeps to it.
-  set_keep_alive_timeout(kKeepAliveSeconds);
-  set_keep_alive_max_count(kKeepAliveRequests);
+  // Replies go out as head and body in separate writes; without this the
+  // body waits for the client's delayed acknowledgement of the head.
+  server_.set_tcp_nodelay(true);
+  server_.set_read_timeout(kIoTimeout);
+  server_.set_write_timeout(kIoTimeout);
+  server_.set_keep_alive_timeout(kKeepAliveSeconds);
+  server_.set_keep_alive_max_count(kKeepAliveRequests);
 }
 
 SimServer::~SimServer() { shutdown(); }
 
+httplib::Server& SimServer::routes() { return server_; }
+
 int SimServer::start(const std::string& host, int port) {
-  const int bound = port == 0 ? bind_to_any_port(host) : (bind_to_port(host, port) ? port : -1);
+  const int bound = port == 0 ? server_.bind_to_any_port(host) : (server_.bind_to_port(host, port) ? port : -1);
   if (bound < 0) {
     throw std::runtime_error("cannot listen on " + host + ":" + std::to_string(port));
   }
-  listener_ = std::thread([this] { listen_after_bind(); });
-  // stop() does nothing until the accept loop runs, so wait for it.
-  while (!is_running()) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
+  // cpp-httplib listens with a backlog of 5: a burst of new clients would
+  // find it full and wait for their SYN to be resent, a second later.
+  ::listen(listening_, SOMAXCONN);
+  std::future<void> accepting = accepting_.get_future();
+  listener_ = std::thread([this] { server_.listen_after_bind(); });
+  accepting.wait();
+  port_ = bound;
   return bound;
 }
 
 void SimServer::shutdown() {
   {
-    std::lock_guard<std::mutex> lock(pauseMutex_);
+    std::lock_guard<std::mutex> lock(stopMutex_);
     stopping_ = true;
   }
-  pauseWake_.notify_all();
-  stop();
+  stopWake_.notify_all();
+  server_.stop();
   if (listener_.joinable()) {
+    shutDownConnectionsOnPort(port_);
     listener_.join();
   }
 }
 
-std::size_t SimServer::acceptedConnections() const { return connections_; }
-
 void SimServer::pause(std::chrono::milliseconds delay) {
-  std::unique_lock<std::mutex> lock(pauseMutex_);
-  pauseWake_.wait_for(lock, delay, [this] { return stopping_.load(); });
-}
-
-void SimServer::dropCurrentConnection() {
-  if (currentConnection != nullptr) {
-    currentConnection->drop();
-  }
-}
-
-std::string SimServer::currentRequestHead() {
-  return currentConnection != nullptr ? currentConnection->requestHead() : std::string();
-}
-
-bool SimServer::process_and_close_socket(socket_t sock) {
-  ++connections_;
-  // Replies go out as head and body in separate writes; without this the
-  // body waits for the client's delayed acknowledgement of the head.
-  const int yes = 1;
-  setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
-  ConnectionStream stream(sock, kIoTimeout);
-  CurrentConnection current(stream);
-  const std::chrono::seconds idleLimit(keep_alive_timeout_sec_);
-  bool closed = false;
-  for (std::size_t left = keep_alive_max_count_; left > 0 && !closed && stream.awaitRequest(stopping_, idleLimit);
-       --left) {
-    stream.beginRequest();
-    if (!process_request(stream, left == 1, closed, nullptr) || stream.dropped()) {
-      break;
-    }
-  }
-  return true;
+  std::unique_lock<std::mutex> lock(stopMutex_);
+  stopWake_.wait_for(lock, delay, [this] { return stopping_; });
 }
 
 }  // namespace DeviceSim

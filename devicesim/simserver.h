@@ -2,10 +2,10 @@
 
 #include <httplib.h>
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <future>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -13,40 +13,39 @@
 namespace LCD {
 namespace DeviceSim {
 
-// cpp-httplib's server running its own loop over each accepted connection
-// (see ConnectionStream): it counts connections, closes idle kept-alive ones
-// at once when stopping, and lets a handler drop its connection unanswered.
-class SimServer : public httplib::Server {
+// A cpp-httplib server on a thread of its own, serving each connection on a
+// thread of its own (see ConnectionThreads) with short time-outs, so that
+// neither idle nor hostile clients can hold back the others.
+class SimServer {
  public:
-  explicit SimServer(std::size_t workerThreads);
-  ~SimServer() override;
+  explicit SimServer(std::size_t maxConnections);
+  ~SimServer();
+  SimServer(const SimServer&) = delete;
+  SimServer& operator=(const SimServer&) = delete;
 
-  // Listens on `host`:`port` (0 picks a free port) on a thread of its own
-  // and returns the port. Throws std::runtime_error when it cannot bind.
+  // Where the routes are added, before start(). cpp-httplib tries them in the
+  // order they were added.
+  httplib::Server& routes();
+
+  // Listens on `host`:`port` (0 picks a free port) and returns the port once
+  // connections are being accepted. Throws std::runtime_error when it cannot bind.
   int start(const std::string& host, int port);
 
-  // Stops listening, ends every connection and waits for the workers.
+  // Stops listening, ends every connection and waits for their threads.
   void shutdown();
-
-  std::size_t acceptedConnections() const;
 
   // Sleeps in a handler, waking early when the server shuts down.
   void pause(std::chrono::milliseconds delay);
 
-  // Called from a handler: its connection closes without any answer.
-  static void dropCurrentConnection();
-
-  // Called from a handler: its request line and headers as they were sent.
-  static std::string currentRequestHead();
-
  private:
-  bool process_and_close_socket(socket_t sock) override;
-
+  httplib::Server server_;
+  socket_t listening_ = INVALID_SOCKET;
+  std::promise<void> accepting_;
   std::thread listener_;
-  std::atomic<bool> stopping_{false};
-  std::atomic<std::size_t> connections_{0};
-  std::mutex pauseMutex_;
-  std::condition_variable pauseWake_;
+  int port_ = 0;
+  std::mutex stopMutex_;
+  std::condition_variable stopWake_;
+  bool stopping_ = false;
 };
 
 }  // namespace DeviceSim
