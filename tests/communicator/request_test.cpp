@@ -6,7 +6,7 @@ namespace {
 
 // The request line, the headers exactly as set (no defaults of libcurl's own
 // beyond Host and Content-Length) and the body byte for byte; or nothing at
-// all when the request would corrupt the head.
+// all when the request would corrupt the head or the device URL cannot serve.
 TEST(RequestTest, GoesOutExactlyAsBuiltOrNotAtAll) {
   const std::string binary("{\"a\":1}\0\xff\r\n tail", 17);
   const std::string large(2 << 20, 'b');
@@ -31,6 +31,7 @@ TEST(RequestTest, GoesOutExactlyAsBuiltOrNotAtAll) {
       {"", "PUT", {{"Bad Name", "v"}}, "", ""},
       {"", "PUT", {{"", "v"}}, "", ""},
       {"", "PU T", {}, "", ""},
+      {"/?x=1", "PUT", {}, "", ""},
   };
   for (const auto& c : cases) {
     ScriptedDevice device;
