@@ -33,9 +33,9 @@ thread_local std::size_t starveFrom = SIZE_MAX;  // allocations this large fail 
 namespace {
 
 constexpr long kTimeoutMs = 400;
-// Peak resident memory of a host process, in KiB; ThreadSanitizer's shadow is
-// several times the memory it watches.
-#ifdef __SANITIZE_THREAD__
+// Peak resident memory of a host process, in KiB; a sanitizer's shadow and
+// quarantine are several times the memory they watch.
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
 constexpr long kPeakKiB = 256 << 10;
 #else
 constexpr long kPeakKiB = 64 << 10;
