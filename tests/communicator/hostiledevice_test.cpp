@@ -32,7 +32,7 @@ thread_local std::size_t starveFrom = SIZE_MAX;  // allocations this large fail 
 
 namespace {
 
-constexpr long kTimeoutMs = 400;
+constexpr long kTimeoutMs = 800;
 // Peak resident memory of a host process, in KiB; a sanitizer's shadow and
 // quarantine are several times the memory they watch.
 #if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
@@ -68,7 +68,7 @@ bool sent(const std::string& token) {
 bool enterSilentNetwork() {
   char conf[] = "/tmp/resolvconfXXXXXX";
   const int file = mkstemp(conf);
-  const std::string text = "nameserver 127.0.0.1\noptions timeout:1 attempts:1\n";
+  const std::string text = "nameserver 127.0.0.1\noptions timeout:3 attempts:1\n";
   const bool entered = write(file, text.data(), text.size()) > 0 && unshare(CLONE_NEWNET | CLONE_NEWNS) == 0 &&
                        mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
                        mount(conf, "/etc/resolv.conf", nullptr, MS_BIND, nullptr) == 0;
