@@ -1,43 +1,23 @@
 #include "communicator/curlhandle.h"
 
-#include <mutex>
-#include <stdexcept>
+#include <memory>
 
 namespace LCD {
 namespace Communicator {
 namespace {
 
-void initialiseCurlOnce() {
-  static std::once_flag once;
-  std::call_once(once, [] {
-    if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
-      throw std::runtime_error("libcurl could not be initialised");
-    }
-  });
-}
-
-class ThreadHandle {
- public:
-  ThreadHandle() : handle_(curl_easy_init()) {
-    if (handle_ == nullptr) {
-      throw std::runtime_error("libcurl could not create a handle");
-    }
-  }
-  ~ThreadHandle() { curl_easy_cleanup(handle_); }
-  ThreadHandle(const ThreadHandle&) = delete;
-  ThreadHandle& operator=(const ThreadHandle&) = delete;
-
-  CURL* get() const { return handle_; }
-
- private:
-  CURL* handle_;
+struct HandleCleanup {
+  void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
 };
 
 }  // namespace
 
 CURL* threadCurlHandle() {
-  initialiseCurlOnce();
-  thread_local ThreadHandle handle;
+  static const bool initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+  thread_local std::unique_ptr<CURL, HandleCleanup> handle;
+  if (initialised && !handle) {
+    handle.reset(curl_easy_init());
+  }
   return handle.get();
 }
 

@@ -1,45 +1,21 @@
 #include "layercutout/httpclient.h"
 
+#include "communicator/exchangefailure.h"
 #include "communicator/httpexchange.h"
-#include "communicator/resourceurl.h"
-#include "communicator/settingsstore.h"
 #include "layercutout/httplogin.h"
 #include "layercutout/httprequest.h"
 #include "layercutout/httprespon.h"
 
-#include <strings.h>
-
-#include <algorithm>
-#include <cctype>
-#include <cstring>
+#include <new>
 
 namespace {
 
 using namespace LCD::Communicator;
 
-constexpr int kUnsendable = -1;
+// A device reply is a few KiB: the bound only keeps a broken or hostile
+// device from filling the host's memory.
+constexpr std::size_t kReplyLimit = 8 << 20;
 constexpr int kUnauthorized = 401;
-
-bool isToken(const std::string& text) {
-  return !text.empty() && std::all_of(text.begin(), text.end(), [](unsigned char c) {
-    return std::isalnum(c) != 0 || std::strchr("!#$%&'*+-.^_`|~", c) != nullptr;
-  });
-}
-
-bool isFieldValue(const std::string& text) { return text.find_first_of(std::string("\r\n\0", 3)) == std::string::npos; }
-
-// A method or header that would split or corrupt the request line or headers.
-bool isSendable(const std::string& method, const HeaderFields& headers) {
-  return isToken(method) && std::all_of(headers.begin(), headers.end(), [](const auto& field) {
-           return isToken(field.first) && isFieldValue(field.second);
-         });
-}
-
-std::string authorizationOf(const HeaderFields& headers) {
-  const auto field = std::find_if(headers.begin(), headers.end(),
-                                  [](const auto& f) { return strcasecmp(f.first.c_str(), "Authorization") == 0; });
-  return field != headers.end() ? field->second : std::string();
-}
 
 }  // namespace
 
@@ -48,19 +24,29 @@ HttpRequest* HttpClient::createRequest(const char* method, const char* url) {
 }
 
 HttpRespon* HttpClient::sendRequest(HttpRequest* request, int* out) {
-  int status = kUnsendable;
+  int status = kFailedLocally;
   HttpRespon* respon = nullptr;
-  if (request != nullptr && isSendable(request->method_, request->headers_)) {
-    const DeviceSettings settings = settingsSnapshot().settings;
-    ExchangeResult result = performExchange(request->method_, resourceUrl(settings.url, request->path_),
-                                            request->headers_, request->body_, settings.timeoutMs);
-    status = result.status;
-    if (result.answered()) {
-      respon = new HttpRespon(result.status, std::move(result.body));
+  try {
+    if (request == nullptr) {
+      recordExchangeFailure("no request");
+    } else {
+      ExchangeResult result = performExchange(deviceSettings(), request->method_, request->path_, request->headers_,
+                                              request->body_, kReplyLimit);
+      status = result.status;
+      if (status == kUnauthorized) {
+        const std::string* token = findHeader(request->headers_, "Authorization");
+        HttpLogin::getInstance()->forgetToken(token != nullptr ? *token : std::string());
+      }
+      if (result.answered()) {
+        respon = new HttpRespon(status, std::move(result.body));
+      }
     }
-    if (status == kUnauthorized) {
-      HttpLogin::getInstance()->forgetToken(authorizationOf(request->headers_));
-    }
+  } catch (const std::bad_alloc&) {
+    status = kFailedLocally;
+    recordExchangeFailure("out of memory");
+  } catch (...) {
+    status = kFailedLocally;
+    recordExchangeFailure("internal error");
   }
   if (out != nullptr) {
     *out = status;

@@ -1,15 +1,20 @@
 #include "communicator/httpexchange.h"
 
 #include "communicator/curlhandle.h"
-
-#include <strings.h>
+#include "communicator/exchangefailure.h"
+#include "communicator/resourceurl.h"
 
 #include <algorithm>
 #include <array>
+#include <new>
 
 namespace LCD {
 namespace Communicator {
 namespace {
+
+constexpr char kOutOfMemory[] = "out of memory";
+
+thread_local const char* lastFailure = "";
 
 class HeaderList {
  public:
@@ -18,17 +23,18 @@ class HeaderList {
   HeaderList(const HeaderList&) = delete;
   HeaderList& operator=(const HeaderList&) = delete;
 
-  void append(const std::string& line) { list_ = curl_slist_append(list_, line.c_str()); }
+  void append(const std::string& line) {
+    curl_slist* grown = curl_slist_append(list_, line.c_str());
+    if (grown == nullptr) {
+      throw std::bad_alloc();
+    }
+    list_ = grown;
+  }
   curl_slist* get() const { return list_; }
 
  private:
   curl_slist* list_ = nullptr;
 };
-
-bool hasHeader(const HeaderFields& headers, const char* name) {
-  return std::any_of(headers.begin(), headers.end(),
-                     [name](const auto& field) { return strcasecmp(field.first.c_str(), name) == 0; });
-}
 
 // libcurl sends "Name:" as no header at all, so an empty value needs "Name;".
 std::string headerLine(const std::string& name, const std::string& value) {
@@ -40,7 +46,7 @@ std::string headerLine(const std::string& name, const std::string& value) {
 void suppressDefaultHeaders(const HeaderFields& headers, HeaderList& list) {
   static constexpr std::array<const char*, 3> defaults{"Accept", "Content-Type", "Expect"};
   for (const char* name : defaults) {
-    if (!hasHeader(headers, name)) {
+    if (findHeader(headers, name) == nullptr) {
       list.append(std::string(name) + ":");
     }
   }
@@ -52,29 +58,66 @@ bool sendsBody(const std::string& method, const std::string& body) {
   return !body.empty() || method == "PUT" || method == "POST" || method == "PATCH";
 }
 
-size_t appendToBody(char* data, size_t size, size_t count, void* body) {
-  static_cast<std::string*>(body)->append(data, size * count);
-  return size * count;
+// A method or header that would split or corrupt the request line or head.
+bool isSendable(const std::string& method, const HeaderFields& headers) {
+  return isToken(method) && std::all_of(headers.begin(), headers.end(), [](const auto& field) {
+           return isToken(field.first) && isFieldValue(field.second);
+         });
 }
 
-}  // namespace
+struct Reply {
+  std::string body;
+  std::size_t limit;
+  const char* failure = nullptr;
+};
 
-ExchangeResult performExchange(const std::string& method, const std::string& url, const HeaderFields& headers,
-                               const std::string& body, long timeoutMs) {
-  CURL* curl = threadCurlHandle();
-  curl_easy_reset(curl);  // keeps the open connections, clears the last request
-
-  HeaderList list;
-  for (const auto& [name, value] : headers) {
-    list.append(headerLine(name, value));
+// Nothing may unwind through libcurl: a short count aborts the transfer instead.
+size_t keepReply(char* data, size_t size, size_t count, void* target) noexcept {
+  auto* reply = static_cast<Reply*>(target);
+  const size_t bytes = size * count;
+  if (bytes > reply->limit - reply->body.size()) {
+    reply->failure = "reply too large";
+    return 0;
   }
-  suppressDefaultHeaders(headers, list);
+  try {
+    reply->body.append(data, bytes);
+  } catch (...) {
+    reply->failure = kOutOfMemory;
+    return 0;
+  }
+  return bytes;
+}
 
-  ExchangeResult result{0, {}};
+const char* causeOf(CURLcode code) {
+  switch (code) {
+    case CURLE_COULDNT_RESOLVE_HOST: return "could not resolve";
+    case CURLE_COULDNT_CONNECT: return "refused";
+    case CURLE_OPERATION_TIMEDOUT: return "timed out";
+    case CURLE_UNSUPPORTED_PROTOCOL:
+    case CURLE_URL_MALFORMAT: return "unsupported URL";
+    case CURLE_OUT_OF_MEMORY: return kOutOfMemory;
+    case CURLE_GOT_NOTHING:
+    case CURLE_PARTIAL_FILE:
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR: return "connection lost";
+    default: return curl_easy_strerror(code);
+  }
+}
+
+ExchangeResult failure(int status, const char* cause) {
+  lastFailure = cause;
+  return {status, {}};
+}
+
+void setRequest(CURL* curl, const std::string& url, const std::string& method, const HeaderList& list,
+                const std::string& body, long timeoutMs) {
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
   curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(curl, CURLOPT_PROXY, "");  // the device is always reached directly
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  // The threaded resolver gives up on a silent name server at the time-out;
+  // without this, cleaning up would still wait for the lookup to end.
+  curl_easy_setopt(curl, CURLOPT_QUICK_EXIT, 1L);
   curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
   curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, timeoutMs);
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, timeoutMs);
@@ -84,17 +127,49 @@ ExchangeResult performExchange(const std::string& method, const std::string& url
     curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.data());
     curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
   }
-  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendToBody);
-  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &result.body);
+}
+
+}  // namespace
+
+const char* lastExchangeFailure() { return lastFailure; }
+
+void recordExchangeFailure(const char* cause) { lastFailure = cause; }
+
+ExchangeResult performExchange(const DeviceSettings& device, const std::string& method, const std::string& path,
+                               const HeaderFields& headers, const std::string& body, std::size_t replyLimit) {
+  if (!deviceUrlProblem(device.url).empty()) {
+    return failure(kFailedLocally, "bad device URL");
+  }
+  if (!isSendable(method, headers)) {
+    return failure(kFailedLocally, "request not sendable");
+  }
+  CURL* curl = threadCurlHandle();
+  if (curl == nullptr) {
+    return failure(kFailedLocally, kOutOfMemory);
+  }
+  // Keeps the open connections and clears all else the last exchange left,
+  // whether it succeeded or not.
+  curl_easy_reset(curl);
+
+  HeaderList list;
+  for (const auto& [name, value] : headers) {
+    list.append(headerLine(name, value));
+  }
+  suppressDefaultHeaders(headers, list);
+  const std::string url = resourceUrl(device.url, path);
+  setRequest(curl, url, method, list, body, device.timeoutMs);
+  Reply reply{{}, replyLimit};
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, keepReply);
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply);
 
   const CURLcode code = curl_easy_perform(curl);
   if (code != CURLE_OK) {
-    return {-static_cast<int>(code), {}};
+    return failure(-static_cast<int>(code), reply.failure != nullptr ? reply.failure : causeOf(code));
   }
   long status = 0;
   curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-  result.status = static_cast<int>(status);
-  return result;
+  lastFailure = "";
+  return {static_cast<int>(status), std::move(reply.body)};
 }
 
 }  // namespace Communicator

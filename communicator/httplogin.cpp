@@ -2,21 +2,30 @@
 
 #include "communicator/httpexchange.h"
 #include "communicator/loginmessage.h"
-#include "communicator/resourceurl.h"
-#include "communicator/settingsstore.h"
 #include "proto/constants.h"
 
 namespace {
 
 using namespace LCD::Communicator;
 
-std::string logIn(const DeviceSettings& settings) {
+// A login reply holds a token of a few hundred bytes.
+constexpr std::size_t kReplyLimit = 64 << 10;
+
+bool sameSettings(const DeviceSettings& a, const DeviceSettings& b) {
+  return a.url == b.url && a.user == b.user && a.password == b.password && a.timeoutMs == b.timeoutMs;
+}
+
+std::string logIn(const DeviceSettings& settings) noexcept {
   namespace Constants = LCD::Proto::Constants;
-  const ExchangeResult reply =
-      performExchange(Constants::HTTPPOSTREQUEST, resourceUrl(settings.url, Constants::POSTLOGIN),
-                      {{"Content-Type", Constants::CONTENTTYPE}}, loginRequestBody(settings.user, settings.password),
-                      settings.timeoutMs);
-  return reply.status == 200 ? tokenFromLoginReply(reply.body) : std::string();
+  try {
+    const ExchangeResult reply = performExchange(settings, Constants::HTTPPOSTREQUEST, Constants::POSTLOGIN,
+                                                 {{"Content-Type", Constants::CONTENTTYPE}},
+                                                 loginRequestBody(settings.user, settings.password), kReplyLimit);
+    return reply.status == 200 ? tokenFromLoginReply(reply.body) : std::string();
+  } catch (...) {
+    recordExchangeFailure("out of memory");
+    return {};
+  }
 }
 
 }  // namespace
@@ -27,13 +36,35 @@ HttpLogin* HttpLogin::getInstance() {
 }
 
 std::string HttpLogin::getToken() {
-  const SettingsSnapshot snapshot = settingsSnapshot();
-  // Held across the login so that concurrent first requests log in once.
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (token_.empty() || settingsGeneration_ != snapshot.generation) {
-    token_ = logIn(snapshot.settings);
-    settingsGeneration_ = snapshot.generation;
+  try {
+    return tokenFor(deviceSettings());
+  } catch (...) {
+    return {};
   }
+}
+
+std::string HttpLogin::tokenFor(const DeviceSettings& settings) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  while (loggingIn_) {
+    const std::uint64_t awaited = logins_;
+    loginDone_.wait(lock, [this, awaited] { return logins_ != awaited; });
+    if (sameSettings(loggedInWith_, settings)) {
+      return token_;
+    }
+  }
+  if (!token_.empty() && sameSettings(loggedInWith_, settings)) {
+    return token_;
+  }
+  DeviceSettings used = settings;  // copied before others may wait on this login
+  loggingIn_ = true;
+  lock.unlock();  // a login takes up to a time-out: others must not queue behind the lock
+  std::string token = logIn(used);
+  lock.lock();
+  token_ = std::move(token);
+  loggedInWith_ = std::move(used);
+  loggingIn_ = false;
+  ++logins_;
+  loginDone_.notify_all();
   return token_;
 }
 

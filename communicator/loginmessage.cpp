@@ -1,9 +1,23 @@
 #include "communicator/loginmessage.h"
 
+#include "communicator/headerfields.h"
+
 #include <nlohmann/json.hpp>
 
 namespace LCD {
 namespace Communicator {
+namespace {
+
+// Well inside the 8 KiB a server commonly allows for one header line.
+constexpr std::size_t kMaxTokenBytes = 4096;
+
+// A token goes out as the Authorization header: one that cannot would be
+// kept, refused locally on every request and never cleared by a 401.
+bool isSendableToken(const std::string& token) {
+  return !token.empty() && token.size() <= kMaxTokenBytes && isFieldValue(token);
+}
+
+}  // namespace
 
 std::string loginRequestBody(const std::string& user, const std::string& password) {
   const nlohmann::json body{{"username", user}, {"password", password}};
@@ -29,7 +43,8 @@ std::string tokenFromLoginReply(const std::string& body) {
   if (token == data->end() || !token->is_string()) {
     return {};
   }
-  return token->get<std::string>();
+  const auto& text = token->get_ref<const std::string&>();
+  return isSendableToken(text) ? text : std::string();
 }
 
 }  // namespace Communicator

@@ -14,10 +14,11 @@ class LCD_COMMUNICATOR_EXPORT HttpClient {
   HttpRequest* createRequest(const char* method, const char* url);
 
   // Sends the request and waits for the answer or the time-out. Returns null
-  // when no answer arrived (refused, reset, timed out, or a request that
-  // cannot be sent as built); otherwise the answer, whatever its status.
-  // When `out` is not null it receives the HTTP status, or a negative
-  // number when there is no answer.
+  // when no answer arrived (refused, reset, timed out, a reply over 8 MiB, or
+  // a request that cannot be sent as built; lastExchangeFailure() in
+  // communicator/exchangefailure.h tells which); otherwise the answer,
+  // whatever its status. When `out` is not null it receives the HTTP status,
+  // or a negative number when there is no answer. Never throws.
   HttpRespon* sendRequest(HttpRequest* request, int* out);
 
   void deleteRequest(HttpRequest*& request);

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "communicator/devicesettings.h"
 #include "communicator/export.h"
 
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -13,7 +15,8 @@ class LCD_COMMUNICATOR_EXPORT HttpLogin {
   static HttpLogin* getInstance();
 
   // The cached token, or the one a fresh login yields. Empty when the login
-  // fails; the next call then tries again.
+  // fails; the next call then tries again. Callers that arrive while a login
+  // is under way wait for it and share its result, token or failure. Never throws.
   std::string getToken();
 
   // Drops the cached token if it is `rejected`, so that a token that was
@@ -26,7 +29,12 @@ class LCD_COMMUNICATOR_EXPORT HttpLogin {
  private:
   HttpLogin() = default;
 
+  std::string tokenFor(const LCD::Communicator::DeviceSettings& settings);
+
   std::mutex mutex_;
+  std::condition_variable loginDone_;
+  bool loggingIn_ = false;
+  std::uint64_t logins_ = 0;  // finished logins, so that a waiter sees its login end
   std::string token_;
-  std::uint64_t settingsGeneration_ = 0;
+  LCD::Communicator::DeviceSettings loggedInWith_;
 };

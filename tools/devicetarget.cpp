@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "communicator/devicesettings.h"
+#include "communicator/exchangefailure.h"
 #include "devicesim/devicesimulator.h"
 #include "tools/clierror.h"
 
@@ -17,10 +18,25 @@ std::unique_ptr<DeviceSim::DeviceSimulator> startSimulator(const DeviceSim::Simu
   }
 }
 
+// A URL's credentials stay out of every message.
+std::string withoutCredentials(const std::string& url) {
+  const std::size_t scheme = url.find("://");
+  if (scheme == std::string::npos) {
+    return url;
+  }
+  const std::size_t host = scheme + 3;
+  const std::size_t at = url.substr(0, url.find_first_of("/?#", host)).rfind('@');
+  return at == std::string::npos || at < host ? url : url.substr(0, host) + url.substr(at + 1);
+}
+
 // A real device: what the environment says (LCD_DEVICE_*), then the options.
-Communicator::DeviceSettings realDeviceSettings(const DeviceOptions& options) {
+Communicator::DeviceSettings realDeviceSettings(const std::string& url, const DeviceOptions& options) {
+  if (const std::string problem = Communicator::deviceUrlProblem(url); !problem.empty()) {
+    throw CliError(ExitCode::badUsage, "--device \"" + withoutCredentials(url) + "\" " + problem +
+                                           ": give http or https, a host, an optional port and path prefix");
+  }
   Communicator::DeviceSettings settings = Communicator::settingsFromEnvironment();
-  settings.url = options.url;
+  settings.url = url;
   settings.user = options.user.value_or(settings.user);
   settings.password = options.password.value_or(settings.password);
   return settings;
@@ -40,18 +56,23 @@ Communicator::DeviceSettings simulatorSettings(const DeviceSim::DeviceSimulator&
 
 DeviceTarget::DeviceTarget(const DeviceOptions& options) {
   Communicator::DeviceSettings settings;
-  if (options.url.empty()) {
+  if (options.url) {
+    settings = realDeviceSettings(*options.url, options);
+  } else {
     const DeviceSim::SimulatorOptions simulatorOptions;
     simulator_ = startSimulator(simulatorOptions);
     settings = simulatorSettings(*simulator_, simulatorOptions);
-  } else {
-    settings = realDeviceSettings(options);
   }
   settings.timeoutMs = options.timeoutMs.value_or(settings.timeoutMs);
   Communicator::configureDevice(settings);
-  url_ = settings.url;
+  url_ = withoutCredentials(settings.url);
 }
 
 DeviceTarget::~DeviceTarget() = default;
+
+std::string DeviceTarget::silence() const {
+  const std::string cause = Communicator::lastExchangeFailure();
+  return "the device at " + url_ + " did not answer" + (cause.empty() ? "" : " (" + cause + ")");
+}
 
 }  // namespace LCD::Tools

@@ -82,8 +82,7 @@ std::optional<std::vector<unsigned char>> HostSession::command(std::uint32_t id,
 std::vector<unsigned char> HostSession::answer(std::uint32_t id, const void* data, int size, std::size_t answerSize) {
   std::optional<std::vector<unsigned char>> reply = command(id, data, size);
   if (!reply) {
-    throw CliError(ExitCode::deviceFailure,
-                   "no answer to command " + hexId(id) + ": the device at " + device_.url() + " did not answer");
+    throw CliError(ExitCode::deviceFailure, "no answer to command " + hexId(id) + ": " + device_.silence());
   }
   if (reply->size() != answerSize) {
     throw CliError(ExitCode::deviceFailure, "command " + hexId(id) + " was answered with " + byteCount(reply->size()) +

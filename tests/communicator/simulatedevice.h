@@ -1,5 +1,12 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "communicator/devicesettings.h"
 #include "devicesim/devicesimulator.h"
 #include "layercutout/httpclient.h"
@@ -8,13 +15,6 @@
 #include "layercutout/httprespon.h"
 #include "layercutout/httpsingleton.h"
 #include "proto/constants.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <string>
-#include <utility>
-#include <vector>
 
 namespace Constants = LCD::Proto::Constants;
 using LCD::DeviceSim::DeviceSimulator;
@@ -40,17 +40,12 @@ inline Answer sendWithHeaders(const char* method, const char* path, const std::s
                               const std::vector<std::pair<std::string, std::string>>& headers) {
   HttpClient* client = HttpSingleTon::getInstance()->getHttpClient();
   HttpRequest* request = client->createRequest(method, path);
-  for (const auto& [name, value] : headers) {
-    request->setHead(name.c_str(), value.c_str());
-  }
+  for (const auto& [name, value] : headers) request->setHead(name.c_str(), value.c_str());
   request->setBody(body.data(), static_cast<int>(body.size()));
   int out = 0;
   HttpRespon* respon = client->sendRequest(request, &out);
-  Answer answer{respon != nullptr, out, 0, {}};
-  if (respon != nullptr) {
-    answer.status = respon->getStatus();
-    answer.body.assign(respon->getBody(), static_cast<std::size_t>(respon->getBodySize()));
-  }
+  Answer answer{respon != nullptr, out, respon != nullptr ? respon->getStatus() : 0, {}};
+  if (respon != nullptr) answer.body.assign(respon->getBody(), static_cast<std::size_t>(respon->getBodySize()));
   client->deleteRequest(request);
   client->deleteRespon(respon);
   return answer;
