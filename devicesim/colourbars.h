@@ -20,5 +20,8 @@ bool onCanvas(int x, int y);
 // The colour at column `x` of the canvas.
 Rgb colourBarAt(int x);
 
+// The name of a bar's colour ("white", ...), or null for a colour no bar shows.
+const char* colourBarName(const Rgb& colour);
+
 }  // namespace DeviceSim
 }  // namespace LCD

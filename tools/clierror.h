@@ -12,6 +12,8 @@ enum class ExitCode : int {
   deviceFailure = 1,
   // The command line or an input file is wrong.
   badUsage = 2,
+  // lcd-host itself failed; the device and the input are not to blame.
+  internalError = 3,
 };
 
 // A failure that ends the run: one line for stderr and the exit status.

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "devicesim/colourbars.h"
 #include "layercutout/messageids.h"
 #include "tools/clierror.h"
 #include "tools/commands.h"
@@ -51,22 +52,12 @@ std::string describe(const s_LayerCutout& layer) {
          std::to_string(hue.color.B) + "), hue clip " + std::to_string(hue.hueClip);
 }
 
+// The colour with its name when it is one of the simulator's colour bars.
 std::string describe(const ProtoModel::s_RGB& colour) {
-  struct Named {
-    int r, g, b;
-    const char* name;
-  };
-  static const Named kFullColours[] = {{255, 255, 255, "white"}, {255, 255, 0, "yellow"},  {0, 255, 255, "cyan"},
-                                       {0, 255, 0, "green"},     {255, 0, 255, "magenta"}, {255, 0, 0, "red"},
-                                       {0, 0, 255, "blue"},      {0, 0, 0, "black"}};
-  std::string text =
+  const std::string text =
       "R " + std::to_string(colour.R) + " G " + std::to_string(colour.G) + " B " + std::to_string(colour.B);
-  for (const Named& named : kFullColours) {
-    if (named.r == colour.R && named.g == colour.G && named.b == colour.B) {
-      return text + " (" + named.name + ")";
-    }
-  }
-  return text;
+  const char* name = DeviceSim::colourBarName({colour.R, colour.G, colour.B});
+  return name == nullptr ? text : text + " (" + name + ")";
 }
 
 std::string describe(const s_LayerCursorColorResult& reading) {

@@ -19,7 +19,8 @@ defaults to LCD_DEVICE_USER / LCD_DEVICE_PASSWORD (else admin / admin) and
 the time-out to LCD_DEVICE_TIMEOUT_MS (else 5000).
 
 Results go to standard output as JSON, errors to standard error. Exit status:
-0 success, 1 the device said no or did not answer, 2 bad usage or bad input.
+0 success, 1 the device said no or did not answer, 2 bad usage or bad input,
+3 lcd-host itself failed.
 Run 'lcd-host COMMAND --help' for a command's input and output.)";
 
 void addSessionOptions(CLI::App& app, LCD::Tools::SessionOptions& options) {
@@ -93,6 +94,6 @@ int main(int argc, char** argv) {
   } catch (const LCD::Tools::CliError& error) {
     return fail(error.code(), error.what());
   } catch (const std::exception& error) {
-    return fail(ExitCode::deviceFailure, error.what());
+    return fail(ExitCode::internalError, (std::string("internal error: ") + error.what()).c_str());
   }
 }
