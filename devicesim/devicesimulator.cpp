@@ -13,21 +13,6 @@ namespace LCD {
 namespace DeviceSim {
 namespace {
 
-// cpp-httplib adds these to the headers it parsed; the client never sent them.
-bool isAddedByServer(const std::string& name) {
-  return name == "REMOTE_ADDR" || name == "REMOTE_PORT" || name == "LOCAL_ADDR" || name == "LOCAL_PORT";
-}
-
-RecordedRequest recordOf(const httplib::Request& request) {
-  RecordedRequest recorded{request.method, request.path, {}, request.body, request.remote_port};
-  for (const auto& [name, value] : request.headers) {
-    if (!isAddedByServer(name)) {
-      recorded.headers.emplace_back(name, value);
-    }
-  }
-  return recorded;
-}
-
 // Announces `length` bytes of `body` but sends only `sent` of them; the
 // provider's refusal makes the server close the connection there.
 void sendThenClose(httplib::Response& response, Reply reply, std::size_t sent) {
@@ -67,7 +52,7 @@ struct DeviceSimulator::Impl {
   }
 
   void serve(const httplib::Request& request, httplib::Response& response) {
-    RecordedRequest recorded = recordOf(request);
+    RecordedRequest recorded{request.method, request.path, request.body, request.remote_port};
     Reply reply = device.answer(request.method, request.path, request.get_header_value("Authorization"), request.body);
     log.record(std::move(recorded));
     if (const std::optional<Fault> fault = faults.take(request.path)) {

@@ -12,15 +12,8 @@ namespace DeviceSim {
 struct RecordedRequest {
   std::string method;
   std::string path;
-  // As the server parsed them: ordered by name, values URL-decoded, and a
-  // header sent with an empty value left out.
-  std::vector<std::pair<std::string, std::string>> headers;
   std::string body;
   int remotePort;  // tells the client's connections apart
-
-  bool hasHeader(const std::string& name) const;
-  // The first value of a header (name compared without case); empty if absent.
-  std::string header(const std::string& name) const;
 };
 
 // Every request the simulator received, in arrival order. Thread-safe.
