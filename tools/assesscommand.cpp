@@ -10,7 +10,7 @@
 namespace LCD::Tools {
 namespace {
 
-constexpr const char* kFooter = R"(
+constexpr const char* kAssessHelp = R"(
 FILE holds a JSON array of layer cutouts, as for set-cutout. Prints the
 results the plug-in wrote into the assessment exchange record:
   {"code":0,"message":"","data":[{"layerId":L,"state":S,"interfaces":[{"interfaceId":I},...]},...]}
@@ -32,7 +32,7 @@ void addAssessCommand(CLI::App& app, Job& job) {
   CLI::App* command = app.add_subcommand("assess", "Have the device assess layer cutout settings (command 0xfc050414)");
   auto file = std::make_shared<std::string>();
   command->add_option("FILE", *file, "JSON array of layer cutouts, - for standard input")->required();
-  command->footer(kFooter);
+  command->footer(kAssessHelp);
   command->callback([&job, file] { job = [file](const SessionOptions& options) { assess(*file, options); }; });
 }
 

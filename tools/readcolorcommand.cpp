@@ -9,7 +9,7 @@ namespace {
 
 using ProtoModel::Layer::s_ReadLayerCursorColor;
 
-constexpr const char* kFooter = R"(
+constexpr const char* kReadColorHelp = R"(
 Turns the layer's cutout cursor on at (X, Y) and prints the device's reading:
   {"layerId":L,"cursor":{"enable":E,"pos":{"x":X,"y":Y},"color":{"R":R,"G":G,"B":B}}}
 A layerId of -1 means the device could not read the colour (exit 1).)";
@@ -34,7 +34,7 @@ void addReadColorCommand(CLI::App& app, Job& job) {
   command->add_option("--layer", request->layerId, "Layer id")->required();
   command->add_option("--x", request->cursor.pos.x, "Cursor column")->required();
   command->add_option("--y", request->cursor.pos.y, "Cursor row")->required();
-  command->footer(kFooter);
+  command->footer(kReadColorHelp);
   command->callback(
       [&job, request] { job = [request](const SessionOptions& options) { readColor(*request, options); }; });
 }

@@ -18,7 +18,7 @@ struct ReportArguments {
   std::string file;
 };
 
-constexpr const char* kFooter = R"(
+constexpr const char* kReportHelp = R"(
 FILE holds one device report as JSON, its "body" the reported state as a JSON
 string. Example (cursor):
   {"source":"device","seq":7,"sn":"SN1",
@@ -58,7 +58,7 @@ void addReportCommand(CLI::App& app, Job& job) {
       ->required()
       ->check(CLI::IsMember({"cutout", "cursor"}));
   command->add_option("FILE", arguments->file, "The report as JSON, - for standard input")->required();
-  command->footer(kFooter);
+  command->footer(kReportHelp);
   command->callback(
       [&job, arguments] { job = [arguments](const SessionOptions& options) { report(*arguments, options); }; });
 }

@@ -10,7 +10,7 @@
 namespace LCD::Tools {
 namespace {
 
-constexpr const char* kFooter = R"(
+constexpr const char* kSetCutoutHelp = R"(
 FILE holds a JSON array of layer cutouts; members left out keep their
 defaults. Example:
   [{"layerId":1,"cutout":{"enable":1,"type":0,"brightness":{"threshold":20}}}]
@@ -34,7 +34,7 @@ void addSetCutoutCommand(CLI::App& app, Job& job) {
   CLI::App* command = app.add_subcommand("set-cutout", "Send layer cutout settings (command 0xfc050413)");
   auto file = std::make_shared<std::string>();
   command->add_option("FILE", *file, "JSON array of layer cutouts, - for standard input")->required();
-  command->footer(kFooter);
+  command->footer(kSetCutoutHelp);
   command->callback([&job, file] { job = [file](const SessionOptions& options) { setCutout(*file, options); }; });
 }
 
