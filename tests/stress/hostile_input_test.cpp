@@ -5,11 +5,9 @@
 #include <vector>
 
 #include "layercutout/messageids.h"
+#include "proto/layercutout.h"
 #include "tests/plugin/pluginsession.h"
-#include "tests/stress/commands.h"
-#include "tests/stress/probes.h"
 #include "tests/stress/rawmessage.h"
-#include "tests/stress/reports.h"
 
 // What the fuzzers cannot send (they replay the other hostile inputs from
 // fuzz/corpus): a null payload whose size says otherwise, and inputs far
@@ -18,17 +16,18 @@ namespace {
 
 namespace Id = LayerCutout::MessageId;
 using LCD::ProtoModel::Layer::s_LayerCursorColorResult;
+using LCD::ProtoModel::Layer::s_LayerCutout;
 
-constexpr const char* kCutoutReportSignature =
-    "wyn::IMessage* LayerCutout::LayerCutoutModel::changeLayerCutout(const wyn::IMessage*)";
-constexpr const char* kCursorReportSignature =
-    "wyn::IMessage* LayerCutout::LayerCutoutModel::changeLayerCutoutCursor(const wyn::IMessage*)";
+// The handler's signature, as its log shows it.
+std::string signature(const char* handler) {
+  return std::string("wyn::IMessage* LayerCutout::LayerCutoutModel::") + handler + "(const wyn::IMessage*)";
+}
 
 class HostileInput : public ::testing::Test {
  protected:
   void SetUp() override {
     session.runtime().subscribe(Id::kLayerCutoutChanged, [this](const wyn::IMessage& event) {
-      for (const auto& layer : *static_cast<const Stress::LayerSettings*>(event.getData())) {
+      for (const auto& layer : *static_cast<const std::vector<s_LayerCutout>*>(event.getData())) {
         sentLayerIds.push_back(layer.layerId);
       }
     });
@@ -47,18 +46,17 @@ struct NullPayload {
   std::uint32_t type;
   std::uint32_t id;
   int acceptedSize;
-  const char* signature;
+  const char* handler;
   const char* log;
 };
 
 TEST_F(HostileInput, NullPayloadIsRefusedWhateverSizeIsClaimed) {
   const NullPayload cases[] = {
-      {wyn::kCommandType, Id::kSetLayerCutout, 24, Stress::kSetCutoutProbe.signature, "command does not correct."},
-      {wyn::kCommandType, Id::kSetLayerCutoutCursor, 16, Stress::kReadCursorProbe.signature,
-       "command does not correct."},
-      {wyn::kCommandType, Id::kGetLayerCutoutAssess, 8, Stress::kAssessProbe.signature, "resp does not matches."},
-      {wyn::kEventType, Id::kLayerCutoutReport, 64, kCutoutReportSignature, "msg data is null."},
-      {wyn::kEventType, Id::kLayerCutoutCursorReport, 64, kCursorReportSignature, "msg data is null."},
+      {wyn::kCommandType, Id::kSetLayerCutout, 24, "setLayerCutout", "command does not correct."},
+      {wyn::kCommandType, Id::kSetLayerCutoutCursor, 16, "setLayerCutoutCursor", "command does not correct."},
+      {wyn::kCommandType, Id::kGetLayerCutoutAssess, 8, "getLayerCutoutAssess", "resp does not matches."},
+      {wyn::kEventType, Id::kLayerCutoutReport, 64, "changeLayerCutout", "msg data is null."},
+      {wyn::kEventType, Id::kLayerCutoutCursorReport, 64, "changeLayerCutoutCursor", "msg data is null."},
   };
   for (const auto& c : cases) {
     for (int size : {c.acceptedSize, -1}) {
@@ -66,7 +64,7 @@ TEST_F(HostileInput, NullPayloadIsRefusedWhateverSizeIsClaimed) {
       session.log().clear();
       const RawMessage message(c.type, c.id, nullptr, size);
       EXPECT_EQ(session.plugin().components().front()->handler().handleMessage(&message), nullptr);
-      expectOnlyLog(session.log(), {QtWarningMsg, c.signature, c.log});
+      expectOnlyLog(session.log(), {QtWarningMsg, signature(c.handler).c_str(), c.log});
     }
   }
   EXPECT_TRUE(session.takeRequests().empty());
@@ -87,11 +85,11 @@ TEST_F(HostileInput, HugeReportsAreDecodedInFull) {
       {"megabyte string in the report", Id::kLayerCutoutCursorReport,
        R"({"sn":")" + megabyte + R"(","body":"{\"layerId\":5}"})", 5},
       {"megabyte string in the body", Id::kLayerCutoutReport,
-       Stress::reportAbout(R"([{"layerId":6,"note":")" + megabyte + R"("}])"), 6},
+       R"({"body":"[{\"layerId\":6,\"note\":\")" + megabyte + R"(\"}]"})", 6},
       {"deep nesting in the report", Id::kLayerCutoutReport, R"({"deep":)" + deep + R"(,"body":"[{\"layerId\":7}]"})",
        7},
       {"deep nesting in the body", Id::kLayerCutoutCursorReport,
-       Stress::reportAbout(R"({"deep":)" + deep + R"(,"layerId":8})"), 8},
+       R"({"body":"{\"deep\":)" + deep + R"(,\"layerId\":8}"})", 8},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
