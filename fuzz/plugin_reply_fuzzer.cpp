@@ -22,21 +22,18 @@ namespace {
 
 namespace Id = LayerCutout::MessageId;
 namespace Constants = LCD::Proto::Constants;
-using LCD::DeviceSim::DeviceSimulator;
-using LCD::DeviceSim::Fault;
-using LCD::DeviceSim::FaultKind;
+namespace Sim = LCD::DeviceSim;
 using LCD::ProtoModel::Layer::s_LayerCursorColorResult;
 using LCD::ProtoModel::Layer::s_LayerCutout;
 using LCD::ProtoModel::Layer::s_ReadLayerCursorColor;
 
-constexpr long kTimeoutMs = 5000;
 constexpr int kEarlierCode = 77;
 
-DeviceSimulator& device() {
+Sim::DeviceSimulator& device() {
   // Never stopped: the fuzzer may exit from any point of a run.
-  static DeviceSimulator* simulator = [] {
-    auto* started = new DeviceSimulator;
-    LCD::Communicator::configureDevice({started->url(), "admin", "admin", kTimeoutMs});
+  static Sim::DeviceSimulator* simulator = [] {
+    auto* started = new Sim::DeviceSimulator;
+    LCD::Communicator::configureDevice({started->url(), "admin", "admin", 5000});
     return started;
   }();
   return *simulator;
@@ -46,7 +43,7 @@ void answerEveryCommandWith(const std::string& body) {
   device().clearFaults();
   for (const char* path :
        {Constants::PUTLAYERSCUTOUT, Constants::PUTLAYERSCUTOUTCURSOR, Constants::TAVROPROTOPUTASSESSLAYERCUTOUT}) {
-    device().injectFault(path, Fault{FaultKind::FixedBody, true, {}, 0, body});
+    device().injectFault(path, Sim::Fault{Sim::FaultKind::FixedBody, true, {}, 0, body});
   }
 }
 

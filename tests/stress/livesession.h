@@ -30,6 +30,8 @@ class LiveSession {
 
   LCD::DeviceSim::DeviceSimulator& device() { return device_; }
   LCD::Host::Runtime& runtime() { return runtime_; }
+  // The model's own message handler, for messages no host would deliver.
+  wyn::IMessageHandler& handler() { return plugin_->components().front()->handler(); }
   // What was logged, or the device received, since the last call.
   std::vector<LogEntry> takeLog();
   std::vector<LCD::DeviceSim::RecordedRequest> takeRequests();
