@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 
@@ -11,7 +10,6 @@
 
 constexpr std::uint32_t kCommandType = 0xF0000001u;
 constexpr std::uint32_t kEventType = 0xF0000002u;
-constexpr std::uint32_t kInitialise = 0xFFFF0000u;
 
 // The plug-in loaded from the build tree into a tracing host, with one
 // component made by its own descriptor.
@@ -22,11 +20,10 @@ class TracedPlugin {
   TracedPlugin(const TracedPlugin&) = delete;
   TracedPlugin& operator=(const TracedPlugin&) = delete;
 
-  const wyn::IMessage* deliver(std::uint32_t type, std::uint32_t id, const void* data = nullptr, int size = 0);
-  // A command whose device exchange answers `reply` (none: no response).
-  const wyn::IMessage* command(std::uint32_t id, const void* data, int size, const std::optional<std::string>& reply);
-  // A device report: its text with the terminating NUL.
-  void report(std::uint32_t id, const std::string& text);
+  // One message to the component; a device exchange it makes meanwhile
+  // answers `reply` (none: no response).
+  const wyn::IMessage* deliver(std::uint32_t type, std::uint32_t id, const void* data, int size,
+                               const std::optional<std::string>& reply);
 
   Trace trace;
   // What making (and initialising) the component traced.
