@@ -9,19 +9,26 @@
 #include "message/icommanddispatcher.h"
 #include "message/ieventdispatcher.h"
 #include "message/ihostapi.h"
-#include "message/imessage.h"
 #include "message/imessagecenter.h"
 #include "tests/plugin/trace.h"
+
+// A payload for the trace: layer cutouts of a vector object as JSON, else its
+// 32-bit integers as a list and trailing bytes in decimal.
+std::string describePayload(std::uint32_t id, const void* data, int size);
+// A message's id, size, payload and sender for the trace.
+std::string describeMessage(std::uint32_t id, int size, const void* data, const std::string& sender);
+std::string hex(std::uint32_t value);
 
 // An incoming message that traces the slots the plug-in reads.
 class TraceMessage : public wyn::IMessage {
  public:
-  TraceMessage(Trace& trace, std::uint32_t type, std::uint32_t id, const void* data, int size);
-  std::uint32_t getType() const override;
-  std::uint32_t getId() const override;
-  int getDataSize() const override;
-  const void* getData() const override;
-  const char* getSender() const override;
+  TraceMessage(Trace& trace, std::uint32_t type, std::uint32_t id, const void* data, int size)
+      : trace_(trace), type_(type), id_(id), data_(data), size_(size) {}
+  std::uint32_t getType() const override { return trace_.push_back("msg.getType"), type_; }
+  std::uint32_t getId() const override { return trace_.push_back("msg.getId"), id_; }
+  int getDataSize() const override { return trace_.push_back("msg.getDataSize"), size_; }
+  const void* getData() const override { return trace_.push_back("msg.getData"), data_; }
+  const char* getSender() const override { return trace_.push_back("msg.getSender"), "sender"; }
 
  private:
   Trace& trace_;
@@ -38,54 +45,52 @@ struct Services {
   bool eventDispatcher = true;
 };
 
-// A host whose services trace every call with its arguments, payloads as
-// describePayload renders them. A service can be withheld.
+// A host whose services trace every call with its arguments. What they hand
+// out is one message the plug-in only passes back; a dispatched command is
+// answered with `commands.answerBytes` (empty: no reply).
 class TraceHost : public wyn::IHostApi {
  public:
-  TraceHost(Trace& trace, Services offered = {})
-      : center{trace}, commands{trace, {}, nullptr}, events{trace}, trace_(trace), offered_(offered) {}
+  TraceHost(Trace& trace, Services offered = {});
 
-  const char* getApiVersion() const override;
+  const char* getApiVersion() const override { return "0.1"; }
   void* getService(const char* name) override;
 
   struct Center : wyn::IMessageCenter {
-    explicit Center(Trace& t) : trace(t) {}
+    explicit Center(TraceHost& h) : host(h) {}
     wyn::IMessage* createMessage(std::uint32_t id, const std::string& sender, int size, const void* data,
                                  int flags) override;
-    void releaseMessage(wyn::IMessage** msg) override;
-    Trace& trace;
+    void releaseMessage(wyn::IMessage**) override { host.trace.push_back("center.releaseMessage"); }
+    TraceHost& host;
   } center;
   struct Commands : wyn::ICommandDispatcher {
-    Commands(Trace& t, std::vector<unsigned char> a, std::unique_ptr<wyn::IReply> r)
-        : trace(t), answerBytes(std::move(a)), reply(std::move(r)) {}
+    explicit Commands(TraceHost& h) : host(h) {}
     wyn::IMessage* createMessage(std::uint32_t id, int size, const void* data, const std::string& sender) override;
     void releaseMessage(wyn::IMessage** msg) override;
     int dispatch(wyn::IMessage** request, wyn::IReply** reply, int flags) override;
-    void hostReserved() override;
-    int addHandler(int id, std::string handlerName) override;
-    Trace& trace;
-    std::vector<unsigned char> answerBytes;  // what dispatch answers with; empty: no reply
+    void hostReserved() override { host.trace.push_back("commands.hostReserved"); }
+    int addHandler(int id, std::string name) override;
+    TraceHost& host;
+    std::vector<unsigned char> answerBytes;
     std::unique_ptr<wyn::IReply> reply;
   } commands;
   struct Events : wyn::IEventDispatcher {
-    explicit Events(Trace& t) : trace(t) {}
+    explicit Events(TraceHost& h) : host(h) {}
     wyn::IMessage* createMessage(std::uint32_t id, int size, const void* data, const std::string& sender) override;
-    void releaseMessage(wyn::IMessage** msg) override;
-    int post(wyn::IMessage** msg) override;
-    int dispatchPending() override;
-    int send(wyn::IMessage** msg, int mode) override;
-    int addHandler(int id, std::string handlerName) override;
-    Trace& trace;
+    void releaseMessage(wyn::IMessage**) override { host.trace.push_back("events.releaseMessage"); }
+    int post(wyn::IMessage**) override { return host.trace.push_back("events.post"), 0; }
+    int dispatchPending() override { return host.trace.push_back("events.dispatchPending"), 0; }
+    int send(wyn::IMessage**, int mode) override {
+      return host.trace.push_back("events.send(" + std::to_string(mode) + ")"), 0;
+    }
+    int addHandler(int id, std::string name) override;
+    TraceHost& host;
   } events;
+  Trace& trace;
+  TraceMessage made;
 
  private:
-  Trace& trace_;
   Services offered_;
 };
-
-// A payload for the trace: layer cutouts of a vector object as JSON, else its
-// 32-bit integers as a list and trailing bytes in decimal.
-std::string describePayload(std::uint32_t id, const void* data, int size);
 
 // Adds what the plug-in logs through Qt to the trace while alive: level, file,
 // category, function and text, as logLine writes them.
