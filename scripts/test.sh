@@ -18,28 +18,38 @@ trap 'rm -rf "$scratch"' EXIT
 
 bash scripts/install-deps.sh
 
-echo "== code style =="
+# phase NAME: ends the phase before it (saying how long it took) and starts NAME.
+phase_name=""
+phase_start=$SECONDS
+phase() {
+  [ -z "$phase_name" ] || echo "test.sh: $phase_name took $((SECONDS - phase_start)) s"
+  phase_name=$1
+  phase_start=$SECONDS
+  [ -z "$phase_name" ] || echo "== $phase_name =="
+}
+
+phase "code style"
 formatted() { git ls-files '*.cpp' '*.h' '*.hpp' | xargs clang-format-14 --dry-run --Werror; }
 count_check "every C++ file is formatted as .clang-format says" formatted
 
-echo "== normal build =="
+phase "normal build"
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DLCD_WARNINGS_AS_ERRORS=ON
 cmake --build build/release -j "$jobs"
 count_ctest build/release
 
-echo "== AddressSanitizer + UndefinedBehaviorSanitizer build =="
+phase "AddressSanitizer + UndefinedBehaviorSanitizer build"
 cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON -DLCD_WARNINGS_AS_ERRORS=ON \
   -DCMAKE_CXX_FLAGS="-O1 -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all"
 cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 UBSAN_OPTIONS=print_stacktrace=1 count_ctest build/asan
 
-echo "== ThreadSanitizer build: the threaded suites =="
+phase "ThreadSanitizer build: the threaded suites"
 cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON -DLCD_WARNINGS_AS_ERRORS=ON \
   -DCMAKE_CXX_FLAGS="-O1 -fsanitize=thread -fno-omit-frame-pointer"
 cmake --build build/tsan -j "$jobs" --target threaded_tests
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 count_ctest build/tsan -L threaded
 
-echo "== fuzz targets, ${fuzz_seconds} s each =="
+phase "fuzz targets, ${fuzz_seconds} s each"
 CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLCD_BUILD_FUZZERS=ON \
   -DLCD_WARNINGS_AS_ERRORS=ON
 cmake --build build/fuzz -j "$jobs"
@@ -54,7 +64,7 @@ for corpus in fuzz/corpus/*/; do
   count_check "fuzz $(basename "$corpus") finds no crash in ${fuzz_seconds} s" fuzz "$(basename "$corpus")"
 done
 
-echo "== 64-bit ARM: cross build, the suite under qemu-aarch64 =="
+phase "64-bit ARM: cross build, the suite under qemu-aarch64"
 # Exit 77 means the arm64 packages cannot be had here; the script says why.
 arm64_status=0
 bash scripts/test-arm64.sh | tee "$scratch/arm64.log" || arm64_status=$?
@@ -69,5 +79,6 @@ if [ "$arm64_status" -ne 77 ]; then
   fi
 fi
 
-echo "test.sh: $passed passed, $failed failed"
+phase ""
+echo "test.sh: $passed passed, $failed failed in $SECONDS s"
 [ "$failed" -eq 0 ]
