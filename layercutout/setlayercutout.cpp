@@ -26,8 +26,8 @@ wyn::IMessage* LayerCutoutModel::setLayerCutout(const wyn::IMessage* msg) {
   DeviceExchange exchange(LCD::Proto::Constants::PUTLAYERSCUTOUT, body);
   if (!exchange.answered()) {
     // Logged while the request still exists; the host gets no answer at all.
-    LCD_LOG_WARNING(Log::kSetLayerCutout) << "on put layer cutout sendRequest failed. url : "
-                                          << LCD::Proto::Constants::PUTLAYERSCUTOUT;
+    LCD_LOG_WARNING(Log::kSetLayerCutout)
+        << "on put layer cutout sendRequest failed. url : " << LCD::Proto::Constants::PUTLAYERSCUTOUT;
     exchange.release();
     return nullptr;
   }

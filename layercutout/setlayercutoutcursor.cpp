@@ -28,8 +28,8 @@ wyn::IMessage* LayerCutoutModel::setLayerCutoutCursor(const wyn::IMessage* msg) 
   DeviceExchange exchange(LCD::Proto::Constants::PUTLAYERSCUTOUTCURSOR, body);
   if (!exchange.answered()) {
     // Logged while the request still exists; the host gets no answer at all.
-    LCD_LOG_WARNING(Log::kSetLayerCutoutCursor) << "on put layer cutout sendRequest failed. url : "
-                                                << LCD::Proto::Constants::PUTLAYERSCUTOUTCURSOR;
+    LCD_LOG_WARNING(Log::kSetLayerCutoutCursor)
+        << "on put layer cutout sendRequest failed. url : " << LCD::Proto::Constants::PUTLAYERSCUTOUTCURSOR;
     exchange.release();
     return nullptr;
   }

@@ -5,12 +5,14 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <limits>
 
 #include "tests/stress/livesession.h"
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+// AddressSanitizer's own allocator keeps the count; its header is not always installed.
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 namespace {
