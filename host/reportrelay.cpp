@@ -38,11 +38,17 @@ std::string streamUrl(std::string deviceUrl) {
   return deviceUrl + DeviceSim::kReportStreamPath;
 }
 
+// Null when libcurl has no memory for them.
 std::unique_ptr<curl_slist, ListCleanup> streamHeaders(const std::string& token) {
-  std::unique_ptr<curl_slist, ListCleanup> list(curl_slist_append(nullptr, "Accept: text/event-stream"));
-  if (curl_slist* grown = list ? curl_slist_append(list.get(), ("Authorization: " + token).c_str()) : nullptr) {
-    list.release();
-    list.reset(grown);
+  std::unique_ptr<curl_slist, ListCleanup> list;
+  for (const std::string& line : {std::string("Accept: text/event-stream"), "Authorization: " + token}) {
+    curl_slist* head = curl_slist_append(list.get(), line.c_str());
+    if (head == nullptr) {
+      return nullptr;
+    }
+    if (!list) {
+      list.reset(head);
+    }
   }
   return list;
 }

@@ -1,6 +1,7 @@
 #include "tools/livereports.h"
 
 #include <iostream>
+#include <type_traits>
 
 #include "layercutout/messageids.h"
 #include "tools/clierror.h"
