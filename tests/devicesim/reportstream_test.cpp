@@ -70,8 +70,12 @@ class ReportStreamTest : public ::testing::Test {
     token = simulator.currentToken();
   }
 
-  LCD::DeviceSim::DeviceSimulator simulator{
-      {"127.0.0.1", 0, "admin", "admin", LCD::DeviceSim::layersOneTo(16), 64, "SN", 4}};
+  LCD::DeviceSim::DeviceSimulator simulator{[] {
+    LCD::DeviceSim::SimulatorOptions options;
+    options.serialNumber = "SN";
+    options.reportQueueLimit = 4;
+    return options;
+  }()};
   httplib::Client client{"127.0.0.1", simulator.port()};
   std::string token;
 };
