@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <string_view>
+#include <utility>
 
 #include "communicator/devicesettings.h"
 #include "communicator/exchangefailure.h"
