@@ -8,6 +8,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <tuple>
 
 #include "devicesim/reportstream.h"
 #include "devicesim/reportstreamcontract.h"
@@ -31,24 +32,19 @@ bool eventually(const std::function<bool()>& condition) {
 }
 
 TEST(EventStreamParser, GivesTheDataOfEachEventWithinItsBound) {
-  struct Case {
-    std::vector<std::string> pieces;
-    std::vector<std::string> events;
-    bool fits;
-  };
-  const Case cases[] = {
+  // The stream in pieces, the events they give, whether they fit the bound of 14 bytes.
+  const std::tuple<std::vector<std::string>, std::vector<std::string>, bool> cases[] = {
       {{"da", "ta:b\r", "\n\r\n", "data: c\n", "\n"}, {"b", "c"}, true},
       {{": heartbeat\nid: 7\ndata: x\ndata:  y\n\nevent: ping\n\n"}, {"x\n y"}, true},
       {{"data: 12345678\n\n"}, {"12345678"}, true},
       {{"data: 123456789"}, {}, false},
   };
-  for (const Case& c : cases) {
+  for (const auto& [pieces, expected, fitsAll] : cases) {
     std::vector<std::string> events;
     LCD::Host::EventStreamParser parser(14, [&events](const std::string& data) { events.push_back(data); });
     bool fits = true;
-    for (const std::string& piece : c.pieces) fits = fits && parser.feed(piece.data(), piece.size());
-    EXPECT_EQ(events, c.events) << c.pieces.front();
-    EXPECT_EQ(fits, c.fits) << c.pieces.front();
+    for (const std::string& piece : pieces) fits = fits && parser.feed(piece.data(), piece.size());
+    EXPECT_EQ(std::pair(events, fits), std::pair(expected, fitsAll)) << pieces.front();
   }
 }
 
@@ -69,12 +65,8 @@ TEST(ReportRelay, DeliversEachReportInOrderAndRecoversFromEveryFault) {
     });
   }
   LCD::Host::ReportRelay relay(session.runtime());
-  struct Case {
-    const char* why;
-    std::optional<FaultKind> fault;
-    std::vector<std::uint32_t> cutoutEvents;  // for a spoiled cutout report; a cursor report follows
-  };
-  const Case cases[] = {
+  // A fault, the events for a cutout report it spoils; a clean cursor report follows.
+  const std::tuple<const char*, std::optional<FaultKind>, std::vector<std::uint32_t>> cases[] = {
       {"clean", std::nullopt, {Id::kLayerCutoutChanged, Id::kLayerCutoutReport}},
       {"error code", FaultKind::ErrorReport, {Id::kLayerCutoutReport}},
       {"report text", FaultKind::GarbledReport, {}},
@@ -82,12 +74,12 @@ TEST(ReportRelay, DeliversEachReportInOrderAndRecoversFromEveryFault) {
       {"cut, then opened again with a new token", FaultKind::CutReport, {}},
   };
   ASSERT_TRUE(eventually([&session] { return session.device().reportSubscribers() == 1; }));
-  for (const Case& c : cases) {
+  for (const auto& [why, fault, cutoutEvents] : cases) {
     const std::uint64_t opened = relay.streamsOpened();
-    if (c.fault) session.device().injectFault(LCD::DeviceSim::kReportStreamPath, {*c.fault});
-    if (c.fault == FaultKind::CutReport) session.device().revokeToken();
+    if (fault) session.device().injectFault(LCD::DeviceSim::kReportStreamPath, {*fault});
+    if (fault == FaultKind::CutReport) session.device().revokeToken();
     session.device().publishReport(LCD::DeviceSim::kCutoutReportCode, json::parse(R"([{"layerId":3}])"));
-    if (c.fault == FaultKind::CutReport) {
+    if (fault == FaultKind::CutReport) {
       ASSERT_TRUE(eventually([&] { return relay.streamsOpened() > opened; }));
     }
     session.device().publishReport(LCD::DeviceSim::kCursorReportCode, json::parse(R"({"layerId":2})"));
@@ -95,10 +87,10 @@ TEST(ReportRelay, DeliversEachReportInOrderAndRecoversFromEveryFault) {
       std::lock_guard<std::mutex> lock(mutex);
       return !events.empty() && events.back() == Id::kLayerCutoutCursorReport;
     }));
-    std::vector<std::uint32_t> expected = c.cutoutEvents;
+    std::vector<std::uint32_t> expected = cutoutEvents;
     expected.insert(expected.end(), {Id::kLayerCutoutCursorChanged, Id::kLayerCutoutCursorReport});
     std::lock_guard<std::mutex> lock(mutex);
-    EXPECT_EQ(std::exchange(events, {}), expected) << c.why;
+    EXPECT_EQ(std::exchange(events, {}), expected) << why;
   }
   EXPECT_EQ(relay.reportsUndecodable(), 1u);
   EXPECT_EQ(relay.reportsMissed(), 2u);  // the undecodable one and the cut one
