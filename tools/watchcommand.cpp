@@ -2,6 +2,7 @@
 #include <chrono>
 #include <csignal>
 #include <iostream>
+#include <limits>
 #include <memory>
 #include <optional>
 
@@ -66,7 +67,8 @@ void watch(const WatchArguments& arguments, const SessionOptions& options) {
 void addWatchCommand(CLI::App& app, Job& job) {
   CLI::App* command = app.add_subcommand("watch", "Print the plug-in's events for the device's live reports");
   auto arguments = std::make_shared<WatchArguments>();
-  command->add_option("--count", arguments->count, "Stop after N events")->check(CLI::PositiveNumber);
+  command->add_option("--count", arguments->count, "Stop after N events")
+      ->check(CLI::Range(1, std::numeric_limits<int>::max()));
   command->add_option("--seconds", arguments->seconds, "Stop after S seconds")->check(CLI::PositiveNumber);
   command->footer(kFooter);
   command->callback(
