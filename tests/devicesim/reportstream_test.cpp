@@ -103,9 +103,11 @@ TEST_F(ReportStreamTest, EverySubscriberGetsEveryReportUnlessItFallsBehind) {
   RawSubscriber stalled(simulator.port(), token, 4096);
   ASSERT_TRUE(first.accepted() && second.accepted() && stalled.accepted());
 
-  constexpr std::uint32_t kReports = 150;  // far more than the stalled one's socket buffers and queue hold
+  // Large ones, far more than the stalled one's socket buffers hold (2 MB here), then small ones past its
+  // queue, soon enough for its blocked connection to outlast the simulator's write time-out.
+  constexpr std::uint32_t kReports = 100;
   for (std::uint32_t seq = 1; seq <= kReports; ++seq) {
-    simulator.publishReport(LCD::DeviceSim::kCursorReportCode, std::string(40000, 'x'));
+    simulator.publishReport(LCD::DeviceSim::kCursorReportCode, std::string(seq <= 80 ? 40000 : 100, 'x'));
     ASSERT_EQ(first.reportsUpTo(seq).size(), 1u) << seq;
     ASSERT_EQ(second.reportsUpTo(seq).size(), 1u) << seq;
   }
