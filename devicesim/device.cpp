@@ -3,6 +3,7 @@
 #include "devicesim/assessment.h"
 #include "devicesim/colourbars.h"
 #include "devicesim/deviceschemas.h"
+#include "devicesim/reportstream.h"
 #include "devicesim/resultcode.h"
 #include "proto/constants.h"
 
@@ -35,9 +36,14 @@ bool isCredentials(const nlohmann::json& body) {
 }  // namespace
 
 Device::Device(DeviceConfig config)
-    : user_(std::move(config.user)), password_(std::move(config.password)), random_(std::random_device{}()) {
+    : user_(std::move(config.user)),
+      password_(std::move(config.password)),
+      reports_(std::move(config.reports)),
+      random_(std::random_device{}()) {
+  const nlohmann::json cursorOff = {{"enable", 0}, {"pos", {{"x", 0}, {"y", 0}}}};
   for (int layer : config.layers) {
     layers_.emplace(layer, std::nullopt);
+    cursors_.emplace(layer, cursorOff);
   }
 }
 
@@ -57,10 +63,15 @@ Reply Device::answer(const std::string& method, const std::string& path, const s
   } else {
     return failureReply(kHttpNotFound, ResultCode::noSuchResource, "no resource " + method + " " + path);
   }
-  if (token_.empty() || authorization != token_) {
-    return failureReply(kHttpUnauthorized, ResultCode::unauthorized, "unauthorized: missing or stale token");
+  if (std::optional<Reply> refused = tokenRefusal(authorization)) {
+    return *refused;
   }
   return withJsonBody(body, handler);
+}
+
+std::optional<Reply> Device::refusal(const std::string& authorization) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return tokenRefusal(authorization);
 }
 
 std::string Device::currentToken() const {
@@ -104,8 +115,16 @@ Reply Device::setCutout(const nlohmann::json& body) {
   if (std::optional<Reply> fault = cutoutListFault(body)) {
     return *fault;
   }
+  nlohmann::json changed = nlohmann::json::array();
   for (const nlohmann::json& element : body) {
-    layers_[element["layerId"].get<int>()] = element["cutout"];
+    std::optional<nlohmann::json>& cutout = layers_[element["layerId"].get<int>()];
+    if (cutout != element["cutout"]) {
+      cutout = element["cutout"];
+      changed.push_back(element);
+    }
+  }
+  if (!changed.empty() && reports_) {
+    reports_(kCutoutReportCode, changed.dump());
   }
   return successReply();
 }
@@ -128,7 +147,14 @@ Reply Device::readCursorColour(const nlohmann::json& body) {
   const Rgb colour = colourBarAt(x);
   nlohmann::json result = cursor;
   result["color"] = {{"R", colour.r}, {"G", colour.g}, {"B", colour.b}};
-  return successReply({{"layerId", layerId}, {"cursor", result}});
+  const nlohmann::json reading = {{"layerId", layerId}, {"cursor", result}};
+  if (nlohmann::json& last = cursors_[static_cast<int>(layerId)]; last != cursor) {
+    last = cursor;
+    if (reports_) {
+      reports_(kCursorReportCode, reading.dump());
+    }
+  }
+  return successReply(reading);
 }
 
 Reply Device::assess(const nlohmann::json& body) {
@@ -156,6 +182,13 @@ std::optional<Reply> Device::cutoutListFault(const nlohmann::json& body) const {
     if (const auto layerId = element["layerId"].get<std::int64_t>(); !isKnownLayer(layerId)) {
       return unknownLayer(layerId);
     }
+  }
+  return std::nullopt;
+}
+
+std::optional<Reply> Device::tokenRefusal(const std::string& authorization) const {
+  if (token_.empty() || authorization != token_) {
+    return failureReply(kHttpUnauthorized, ResultCode::unauthorized, "unauthorized: missing or stale token");
   }
   return std::nullopt;
 }

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -15,15 +16,22 @@
 namespace LCD {
 namespace DeviceSim {
 
+// Where the device sends its automatic reports: tl.CommandCode and the
+// reported record's JSON text. Called with the device's lock held, so that
+// reports go out in the order of the changes they report.
+using ReportSink = std::function<void(std::uint32_t commandCode, const std::string& body)>;
+
 struct DeviceConfig {
   std::string user;
   std::string password;
   std::vector<int> layers;
+  ReportSink reports;
 };
 
 // The protocol side of the simulated display processor: login and token,
 // the known layers with their cutout settings, the cursor colour and the
-// assessment. Thread-safe; knows nothing of sockets.
+// assessment. It reports the cutouts a request changed and the cursors a
+// colour read moved or switched. Thread-safe; knows nothing of sockets.
 class Device {
  public:
   explicit Device(DeviceConfig config);
@@ -34,6 +42,9 @@ class Device {
 
   // The token a login hands out now; empty before the first login.
   std::string currentToken() const;
+
+  // The 401 answer when `authorization` is not the current token.
+  std::optional<Reply> refusal(const std::string& authorization) const;
 
   // Invalidates the current token; the next login gets a new one.
   void revokeToken();
@@ -51,13 +62,16 @@ class Device {
   Reply assess(const nlohmann::json& body);
 
   std::optional<Reply> cutoutListFault(const nlohmann::json& body) const;
+  std::optional<Reply> tokenRefusal(const std::string& authorization) const;
   bool isKnownLayer(std::int64_t layerId) const;
   std::string mintToken();
 
   mutable std::mutex mutex_;
   const std::string user_;
   const std::string password_;
+  const ReportSink reports_;
   std::map<int, std::optional<nlohmann::json>> layers_;
+  std::map<int, nlohmann::json> cursors_;  // the last cursor read per layer: {"enable":..,"pos":{..}}
   std::string token_;
   std::uint64_t tokensIssued_ = 0;
   std::mt19937_64 random_;

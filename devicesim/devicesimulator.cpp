@@ -3,6 +3,8 @@
 #include "devicesim/device.h"
 #include "devicesim/faultplan.h"
 #include "devicesim/faultyreply.h"
+#include "devicesim/reportstream.h"
+#include "devicesim/reportstreamcontract.h"
 #include "devicesim/simserver.h"
 
 #include <algorithm>
@@ -37,12 +39,17 @@ std::vector<int> layersOneTo(int count) {
 struct DeviceSimulator::Impl {
   explicit Impl(SimulatorOptions options)
       : host(options.host),
-        device({std::move(options.user), std::move(options.password), std::move(options.layers)}),
+        reports(options.serialNumber, options.reportQueueLimit),
+        device({std::move(options.user), std::move(options.password), std::move(options.layers),
+                [this](std::uint32_t commandCode, const std::string& body) { publish(commandCode, body); }}),
         server(options.maxConnections) {
     const auto handler = [this](const httplib::Request& request, httplib::Response& response) {
       serve(request, response);
     };
     httplib::Server& routes = server.routes();
+    routes.Get(kReportStreamPath, [this](const httplib::Request& request, httplib::Response& response) {
+      streamReports(request, response);
+    });
     routes.Get(".*", handler);
     routes.Post(".*", handler);
     routes.Put(".*", handler);
@@ -50,6 +57,9 @@ struct DeviceSimulator::Impl {
     routes.Delete(".*", handler);
     port = server.start(host, options.port);
   }
+
+  // Streams wait for reports: they must end before the server can stop.
+  ~Impl() { reports.close(); }
 
   void serve(const httplib::Request& request, httplib::Response& response) {
     RecordedRequest recorded{request.method, request.path, request.body, request.remote_port};
@@ -70,7 +80,22 @@ struct DeviceSimulator::Impl {
     response.set_content(reply.body, "application/json");
   }
 
+  void streamReports(const httplib::Request& request, httplib::Response& response) {
+    log.record(recordOf(request));
+    if (std::optional<Reply> refused = device.refusal(request.get_header_value("Authorization"))) {
+      response.status = refused->status;
+      response.set_content(refused->body, "application/json");
+      return;
+    }
+    reports.subscribe(response);
+  }
+
+  void publish(std::uint32_t commandCode, const std::string& body) {
+    reports.publish(commandCode, body, faults.take(kReportStreamPath));
+  }
+
   std::string host;
+  ReportStream reports;
   Device device;
   FaultPlan faults;
   RequestLog log;
@@ -102,6 +127,12 @@ std::optional<nlohmann::json> DeviceSimulator::layerCutout(int layerId) const {
   return impl_->device.layerCutout(layerId);
 }
 
+void DeviceSimulator::publishReport(std::uint32_t commandCode, const nlohmann::json& body) {
+  impl_->publish(commandCode, body.dump());
+}
+
+std::size_t DeviceSimulator::reportSubscribers() const { return impl_->reports.subscribers(); }
+
 std::vector<RecordedRequest> DeviceSimulator::requests() const { return impl_->log.all(); }
 
 void DeviceSimulator::clearRequests() { impl_->log.clear(); }
@@ -114,7 +145,10 @@ std::size_t DeviceSimulator::acceptedConnections() const {
   return ports.size();
 }
 
-void DeviceSimulator::stop() { impl_->server.shutdown(); }
+void DeviceSimulator::stop() {
+  impl_->reports.close();
+  impl_->server.shutdown();
+}
 
 }  // namespace DeviceSim
 }  // namespace LCD

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,11 +24,14 @@ struct SimulatorOptions {
   std::string user = "admin";
   std::string password = "admin";
   std::vector<int> layers = layersOneTo(16);
-  std::size_t maxConnections = 1024;  // open at once; each has a thread of its own
+  std::size_t maxConnections = 1024;          // open at once; each has a thread of its own
+  std::string serialNumber = "LCD-SIM-0001";  // "sn" of every report
+  std::size_t reportQueueLimit = 256;         // reports waiting for one subscriber; beyond, the oldest go
 };
 
 // The simulated display processor's REST interface, serving on its own
-// threads from construction to destruction.
+// threads from construction to destruction, with its stream of automatic
+// reports (see reportstreamcontract.h).
 class DeviceSimulator {
  public:
   // Throws std::runtime_error when it cannot listen.
@@ -39,7 +43,8 @@ class DeviceSimulator {
   int port() const;
   std::string url() const;  // "http://host:port", the communicator's device URL
 
-  // Spoils the replies for `path` (any method) as the fault says.
+  // Spoils the replies for `path` (any method) as the fault says; on the
+  // report stream's path, the reports.
   void injectFault(const std::string& path, const Fault& fault);
   void clearFaults();
 
@@ -49,6 +54,12 @@ class DeviceSimulator {
 
   // The last cutout settings accepted for a layer, as the device keeps them.
   std::optional<nlohmann::json> layerCutout(int layerId) const;
+
+  // Sends a report as the device does when its state changes, about `body`
+  // (the reported record), without changing anything.
+  void publishReport(std::uint32_t commandCode, const nlohmann::json& body);
+  // The report streams open now.
+  std::size_t reportSubscribers() const;
 
   std::vector<RecordedRequest> requests() const;
   void clearRequests();

@@ -19,11 +19,18 @@ enum class FaultKind {
   DropConnection,  // the head of the normal reply, then the connection closed before any of its body
   DropMidReply,    // the head and the first half of the normal body, then the connection closed
   FixedBody,       // HTTP 200 with `body` in place of the normal reply
+  // For the report stream's path: each spoils the next report published, for
+  // every subscriber alike.
+  ErrorReport,        // the report with a nonzero tl.ErrorCode
+  GarbledReport,      // the first half of the report's text
+  GarbledReportBody,  // the report with the first half of its body
+  CutReport,          // the first half of the report's event, then the streams closed
 };
 
 // A fault injected into the replies for one path. The request is still
 // handled (and its effect on the device kept); only the answer is spoiled.
-// A one-shot fault spoils the next reply; a sticky one every reply until cleared.
+// A one-shot fault spoils the next reply (or report); a sticky one every one
+// until cleared.
 struct Fault {
   FaultKind kind;
   bool sticky = false;

@@ -38,7 +38,11 @@ Reply faultyReply(const Fault& fault, Reply reply) {
     case FaultKind::FixedBody: return {kHttpOk, fault.body};
     case FaultKind::SlowReply:
     case FaultKind::DropConnection:
-    case FaultKind::DropMidReply: break;
+    case FaultKind::DropMidReply:
+    case FaultKind::ErrorReport:
+    case FaultKind::GarbledReport:
+    case FaultKind::GarbledReportBody:
+    case FaultKind::CutReport: break;
   }
   return reply;
 }

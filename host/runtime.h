@@ -16,6 +16,9 @@
 //   component.*         one live component, made through its descriptor
 //   plugin.*            a loaded plug-in with one component per descriptor
 //   pluginerror.h       why a plug-in cannot be loaded
+// Beside it, in a library of its own (it talks to the device):
+//   reportrelay.*       the device's report stream into the event dispatcher
+//   eventstreamparser.* the events of a text/event-stream as they arrive
 
 #include <cstdint>
 #include <optional>

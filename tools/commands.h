@@ -18,5 +18,6 @@ void addReadColorCommand(CLI::App& app, Job& job);
 void addAssessCommand(CLI::App& app, Job& job);
 void addReportCommand(CLI::App& app, Job& job);
 void addDemoCommand(CLI::App& app, Job& job);
+void addWatchCommand(CLI::App& app, Job& job);
 
 }  // namespace LCD::Tools

@@ -1,3 +1,4 @@
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <iostream>
@@ -8,6 +9,7 @@
 #include "layercutout/messageids.h"
 #include "tools/clierror.h"
 #include "tools/commands.h"
+#include "tools/livereports.h"
 #include "tools/outputdocuments.h"
 
 namespace LCD::Tools {
@@ -19,6 +21,7 @@ using ProtoModel::Layer::s_ReadLayerCursorColor;
 namespace MessageId = LayerCutout::MessageId;
 
 constexpr int kCursorLayer = 2;
+constexpr std::chrono::seconds kReportWait{2};
 
 // Layer 1 keyed by brightness, layer 2 by hue on green with its cursor on.
 std::vector<s_LayerCutout> demoLayers() {
@@ -99,6 +102,9 @@ class Demo {
          [this] { return reportCutout(); });
     step("Deliver a cursor report (event " + hexId(MessageId::kLayerCutoutCursorReport) + ")",
          [this] { return reportCursor(); });
+    step("Change layer 1's cutout and receive the device's live report (event " +
+             hexId(MessageId::kLayerCutoutChanged) + ")",
+         [this] { return liveReport(); });
     std::cout << "\ndemo: " << steps_ - failures_ << " of " << steps_ << " steps succeeded\n";
     if (failures_ != 0) {
       throw CliError(ExitCode::deviceFailure, std::to_string(failures_) + " demo steps failed");
@@ -194,6 +200,30 @@ class Demo {
     return true;
   }
 
+  bool liveReport() {
+    LiveReports reports(session_);
+    reports.awaitStream();
+    std::vector<s_LayerCutout> changed{layers_.front()};
+    changed.front().cutout.brightness.threshold = 35;
+    std::cout << "   set " << describe(changed.front()) << '\n';
+    if (session_.setCutout(changed) != 1) {
+      std::cout << "   the device refused the settings\n";
+      return false;
+    }
+    const std::optional<ReportEvent> event = reports.next(kReportWait);
+    const auto* sent = event ? std::get_if<std::vector<s_LayerCutout>>(&event->data) : nullptr;
+    if (sent == nullptr) {
+      std::cout << "   no event " << hexId(MessageId::kLayerCutoutChanged) << " within " << kReportWait.count()
+                << " s\n";
+      return false;
+    }
+    std::cout << "   the device reported the change; event " << hexId(event->id) << ":\n";
+    for (const auto& layer : *sent) {
+      std::cout << "     " << describe(layer) << '\n';
+    }
+    return true;
+  }
+
   HostSession& session_;
   const std::vector<s_LayerCutout> layers_;
   int steps_ = 0;
@@ -206,8 +236,9 @@ void addDemoCommand(CLI::App& app, Job& job) {
   CLI::App* command = app.add_subcommand("demo", "Run a short session of all four jobs and narrate it");
   command->footer(R"(
 Sets two layers, reads the colour at four positions across the simulator's
-colour bars, assesses the settings, and delivers one report of each kind.
-Exit 1 when any step fails.)");
+colour bars, assesses the settings, delivers one report of each kind, and
+changes a layer while watching the device's report stream for the plug-in's
+event. Exit 1 when any step fails.)");
   command->callback([&job] {
     job = [](const SessionOptions& options) {
       HostSession session(options);

@@ -31,6 +31,8 @@ class HostSession {
 
   const DeviceTarget& device() const { return device_; }
   const std::string& pluginPath() const { return plugin_.path(); }
+  // Where other components of the host subscribe and post, as LiveReports does.
+  LCD::Host::Runtime& runtime() { return runtime_; }
 
   // Command 0xfc050413: the answer byte, 1 when the device accepted the settings.
   unsigned char setCutout(const std::vector<ProtoModel::Layer::s_LayerCutout>& layers);

@@ -76,6 +76,7 @@ int main(int argc, char** argv) {
   LCD::Tools::addAssessCommand(app, job);
   LCD::Tools::addReportCommand(app, job);
   LCD::Tools::addDemoCommand(app, job);
+  LCD::Tools::addWatchCommand(app, job);
   app.require_subcommand(0, 1);
   app.allow_extras();
   app.footer(kFooter);

@@ -31,6 +31,8 @@ class FileActions {
   posix_spawn_file_actions_t actions_;
 };
 
+}  // namespace
+
 int waitForExit(pid_t pid) {
   int status = 0;
   while (waitpid(pid, &status, 0) < 0) {
@@ -41,14 +43,12 @@ int waitForExit(pid_t pid) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-}  // namespace
-
-ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& input) {
-  const ScratchDir io;
+pid_t startProcess(const std::vector<std::string>& argv, const ScratchDir& io, const std::string& name,
+                   const std::string& input) {
   FileActions actions;
-  actions.open(STDIN_FILENO, io.write("in", input), O_RDONLY);
-  actions.open(STDOUT_FILENO, (io.path() / "out").string(), O_WRONLY | O_CREAT | O_TRUNC);
-  actions.open(STDERR_FILENO, (io.path() / "err").string(), O_WRONLY | O_CREAT | O_TRUNC);
+  actions.open(STDIN_FILENO, io.write(name + ".in", input), O_RDONLY);
+  actions.open(STDOUT_FILENO, (io.path() / (name + ".out")).string(), O_WRONLY | O_CREAT | O_TRUNC);
+  actions.open(STDERR_FILENO, (io.path() / (name + ".err")).string(), O_WRONLY | O_CREAT | O_TRUNC);
 
   std::vector<char*> arguments;
   for (const std::string& argument : argv) {
@@ -60,14 +60,19 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
   if (posix_spawn(&pid, arguments[0], actions.get(), nullptr, arguments.data(), environ) != 0) {
     throw std::runtime_error("cannot start " + argv.front());
   }
+  return pid;
+}
+
+ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& input) {
+  const ScratchDir io;
   ProcessResult result;
-  result.exitCode = waitForExit(pid);
-  result.out = io.read("out");
-  result.err = io.read("err");
+  result.exitCode = waitForExit(startProcess(argv, io, "run", input));
+  result.out = io.read("run.out");
+  result.err = io.read("run.err");
   return result;
 }
 
-ProcessResult runTargetProgram(const std::vector<std::string>& argv, const std::string& input) {
+std::vector<std::string> onTarget(const std::vector<std::string>& argv) {
   // LCD_TARGET_EMULATOR: the emulator's command line with "|" between words, or empty.
   std::vector<std::string> command;
   std::istringstream emulator(LCD_TARGET_EMULATOR);
@@ -75,7 +80,11 @@ ProcessResult runTargetProgram(const std::vector<std::string>& argv, const std::
     command.push_back(word);
   }
   command.insert(command.end(), argv.begin(), argv.end());
-  return runProcess(command, input);
+  return command;
+}
+
+ProcessResult runTargetProgram(const std::vector<std::string>& argv, const std::string& input) {
+  return runProcess(onTarget(argv), input);
 }
 
 ProcessResult runLcdHost(const std::vector<std::string>& arguments, const std::string& input) {
