@@ -81,7 +81,7 @@ struct DeviceSimulator::Impl {
   }
 
   void streamReports(const httplib::Request& request, httplib::Response& response) {
-    log.record(recordOf(request));
+    log.record({request.method, request.path, request.body, request.remote_port});
     if (std::optional<Reply> refused = device.refusal(request.get_header_value("Authorization"))) {
       response.status = refused->status;
       response.set_content(refused->body, "application/json");

@@ -56,7 +56,7 @@ TEST(LcdHost, EveryCommandLineEndsAsItShould) {
 }
 
 TEST(LcdHost, HelpOnEveryCommand) {
-  for (const std::string command : {"", "set-cutout", "read-color", "assess", "report", "demo"}) {
+  for (const std::string command : {"", "set-cutout", "read-color", "assess", "report", "demo", "watch"}) {
     std::vector<std::string> arguments;
     if (!command.empty()) arguments.push_back(command);
     arguments.push_back("--help");
@@ -72,13 +72,13 @@ TEST(LcdHost, DemoNarratesEveryJobAndCountsTheFailedSteps) {
   EXPECT_EQ(result.exitCode, 0) << result.err;
   for (const char* line : {"answer 1: the device accepted both layers", "(1800, 540): R 0 G 0 B 0 (black)",
                            "layer 2: state 0, interfaces 3, 4", "event 0xfc08040e with the changed settings",
-                           "event 0xfc08040f: layer 2, cursor on at (900, 300)", "demo: 5 of 5 steps succeeded"}) {
+                           "event 0xfc08040f: layer 2, cursor on at (900, 300)", "demo: 6 of 6 steps succeeded"}) {
     EXPECT_NE(result.out.find(line), std::string::npos) << line << "\n" << result.out;
   }
   const ProcessResult silent = runLcdHost({"demo", "--device", "http://127.0.0.1:1"});
   EXPECT_EQ(silent.exitCode, 1);
-  EXPECT_NE(silent.out.find("demo: 2 of 5 steps succeeded"), std::string::npos) << silent.out;
-  EXPECT_EQ(lastLine(silent.err), "lcd-host: 3 demo steps failed");
+  EXPECT_NE(silent.out.find("demo: 2 of 6 steps succeeded"), std::string::npos) << silent.out;
+  EXPECT_EQ(lastLine(silent.err), "lcd-host: 4 demo steps failed");
 }
 
 }  // namespace
