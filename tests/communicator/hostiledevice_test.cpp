@@ -48,6 +48,7 @@ constexpr long kPeakKiB = 64 << 10;
 #endif
 constexpr char kNoNamespace[] = "no network namespace";
 
+// A cursor command with `token`, as the plug-in sends it; whether it was answered.
 bool sent(const std::string& token) {
   return sendRequest(Constants::HTTPPUTREQUEST, Constants::PUTLAYERSCUTOUTCURSOR, "{}",
                      {{"Content-Type", Constants::CONTENTTYPE}, {"Authorization", token}}) > 0;
