@@ -1,12 +1,11 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <regex>
 #include <string>
 
 #include "ajson/ajson.hpp"
-#include "fuzz/positioned_error.h"
+#include "fuzz/oracle.h"
 
 // Arbitrary bytes through the codec's lowest layers. The tokenizer walks the
 // whole text and the skipper passes over it as one value: each gets through
@@ -22,11 +21,10 @@ void tokenize_then_skip(const std::string& text) {
       ajson::reader rd(text.c_str(), UINT64_MAX);
       rd.next();
       if (skipping) ajson::skip(rd);
-      for (; !skipping && rd.token.kind != ajson::tk_end; rd.next()) {
-        if (rd.token.text.str < text.c_str() || rd.token.text.str + rd.token.text.len > end) std::abort();
-      }
+      for (; !skipping && rd.token.kind != ajson::tk_end; rd.next())
+        fuzz::require(rd.token.text.str >= text.c_str() && rd.token.text.str + rd.token.text.len <= end);
     } catch (const ajson::exception& e) {
-      fuzz::require_positioned_error(e.what());
+      fuzz::require(fuzz::is_positioned_error(e.what()));
     }
   }
 }
@@ -43,7 +41,7 @@ void write_and_read_back(const std::string& bytes) {
   static const std::regex surrogate(R"(\\uD[89AB])");
   const bool prefix = std::regex_search(json, surrogate) || bytes.compare(0, back.size(), back) == 0;
   const bool plain = std::all_of(bytes.begin(), bytes.end(), [](unsigned char c) { return c != 0 && c < 128; });
-  if (!ascii || !prefix || (plain && back != bytes)) std::abort();
+  fuzz::require(ascii && prefix && (!plain || back == bytes));
 }
 
 }  // namespace

@@ -1,18 +1,35 @@
 #pragma once
 
+#include <QString>
+#include <QtGlobal>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "host/plugin.h"
 #include "host/runtime.h"
-
-namespace fuzz {
 
 // The layer cutout plug-in loaded from the build tree into a host runtime, as
 // a host loads it, once per process and kept until exit. What it logs is
 // collected instead of printed: fuzz input makes it warn on nearly every run.
-LCD::Host::Runtime& pluginRuntime();
+namespace fuzz {
+
+// What the plug-in logged, as collect() receives it.
+inline std::vector<std::string> pluginLog;
+
+inline void collect(QtMsgType, const QMessageLogContext&, const QString& text) {
+  pluginLog.push_back(text.toStdString());
+}
+
+inline LCD::Host::Runtime& pluginRuntime() {
+  [[maybe_unused]] static const QtMessageHandler printer = qInstallMessageHandler(collect);
+  // Never unloaded: the fuzzer may exit from any point of a run.
+  static auto* runtime = new LCD::Host::Runtime;
+  [[maybe_unused]] static auto* plugin = new LCD::Host::Plugin(LCD_PLUGIN_PATH, *runtime);
+  return *runtime;
+}
 
 // The texts the plug-in logged since the last call, oldest first.
-std::vector<std::string> takePluginLog();
+inline std::vector<std::string> takePluginLog() { return std::exchange(pluginLog, {}); }
 
 }  // namespace fuzz

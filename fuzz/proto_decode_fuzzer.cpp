@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/positioned_error.h"
+#include "fuzz/oracle.h"
 #include "proto/response.h"
 
 // Arbitrary bytes through every decode the model performs: device replies,
@@ -13,7 +13,7 @@ template <typename T>
 void decode_or_fail_cleanly(const std::string& text) {
   T value{};
   std::string err;
-  if (!LCD::ProtoModel::decode(text, value, err)) fuzz::require_positioned_error(err);
+  fuzz::require(LCD::ProtoModel::decode(text, value, err) || fuzz::is_positioned_error(err));
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

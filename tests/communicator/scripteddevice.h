@@ -4,29 +4,50 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <fstream>
 #include <map>
 #include <mutex>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
-// What a scripted device sends for a request to one path: these bytes (none
-// at all: it stays silent), then, if endless, spaces until the client leaves.
-struct Script {
-  std::string bytes;
-  bool endless;
-};
+#include "layercutout/httpclient.h"
+#include "layercutout/httprequest.h"
+#include "layercutout/httprespon.h"
+#include "layercutout/httpsingleton.h"
 
-inline Script reply(const std::string& body) {
-  return {"HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body, false};
+using Headers = std::vector<std::pair<std::string, std::string>>;
+
+// One table of cases from this folder's cases.json.
+inline nlohmann::json caseTable(const char* name) {
+  return nlohmann::json::parse(std::ifstream(LCD_COMMUNICATOR_TEST_DIR "/cases.json")).at(name);
+}
+
+// A text given as a string, or as parts [text, times] to be repeated and joined.
+inline std::string textOf(const nlohmann::json& text) {
+  if (text.is_string()) return text;
+  std::string all;
+  for (const auto& part : text)
+    for (int i = part.at(1); i > 0; --i) all += part.at(0).get<std::string>();
+  return all;
+}
+
+inline std::string replaced(std::string text, const std::string& from, const std::string& to) {
+  const std::size_t at = text.find(from);
+  return at == std::string::npos ? text : text.replace(at, from.size(), to);
 }
 
 // A device on a loopback port that follows a script instead of the protocol:
-// it keeps every request as the bytes that arrived and answers each by its
-// path, with an empty 200 reply where there is no script.
+// it keeps every request as the bytes that arrived and answers each by the
+// script for its path: "bytes" as they are (none at all: it stays silent;
+// "endless": spaces follow until the client leaves), or else a 200 reply with
+// "body", if any.
 class ScriptedDevice {
  public:
-  explicit ScriptedDevice(std::map<std::string, Script> scripts = {}) : scripts_(std::move(scripts)) {
+  explicit ScriptedDevice(std::map<std::string, nlohmann::json> scripts = {}) : scripts_(std::move(scripts)) {
     sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
     socklen_t size = sizeof address;
     bind(listener_, reinterpret_cast<sockaddr*>(&address), size);
@@ -35,17 +56,18 @@ class ScriptedDevice {
     address_ = "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
     acceptor_ = std::thread([this] {
       for (int connection; (connection = accept(listener_, nullptr, nullptr)) >= 0;) {
-        connections_.push_back(connection);
-        servers_.emplace_back([this, connection] { serve(connection); });
+        connections_.emplace_back(connection, std::thread([this, connection] { serve(connection); }));
       }
     });
   }
   ~ScriptedDevice() {
     shutdown(listener_, SHUT_RDWR);
     acceptor_.join();
-    for (const int connection : connections_) shutdown(connection, SHUT_RDWR);
-    for (auto& server : servers_) server.join();
-    for (const int connection : connections_) close(connection);
+    for (auto& [connection, server] : connections_) {
+      shutdown(connection, SHUT_RDWR);
+      server.join();
+      close(connection);
+    }
     close(listener_);
   }
 
@@ -73,25 +95,43 @@ class ScriptedDevice {
 
   void respond(int connection, const std::string& request) {
     const std::size_t path = request.find(' ') + 1;
-    const auto script = scripts_.find(request.substr(path, request.find(' ', path) - path));
-    const Script s = script != scripts_.end() ? script->second : reply("");
+    const auto found = scripts_.find(request.substr(path, request.find(' ', path) - path));
+    const nlohmann::json script = found != scripts_.end() ? found->second : nlohmann::json::object();
+    const std::string body = textOf(script.value("body", nlohmann::json("")));
+    const std::string bytes =
+        script.value("bytes", "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
     {
       std::lock_guard<std::mutex> lock(mutex_);
       requests_.push_back(request);
     }
-    send(connection, s.bytes.data(), s.bytes.size(), MSG_NOSIGNAL);
+    send(connection, bytes.data(), bytes.size(), MSG_NOSIGNAL);
     const std::string chunk(1 << 16, ' ');
-    for (int sent = 0; s.endless && sent < 4096; ++sent) {  // 256 MiB, then give up
+    for (int sent = 0; script.value("endless", false) && sent < 4096; ++sent) {  // 256 MiB, then give up
       if (send(connection, chunk.data(), chunk.size(), MSG_NOSIGNAL) < 0) break;
     }
   }
 
-  const std::map<std::string, Script> scripts_;
+  const std::map<std::string, nlohmann::json> scripts_;
   const int listener_ = socket(AF_INET, SOCK_STREAM, 0);
   std::string address_;
   std::thread acceptor_;
-  std::vector<int> connections_;  // and their servers, changed by the acceptor only
-  std::vector<std::thread> servers_;
+  std::vector<std::pair<int, std::thread>> connections_;  // changed by the acceptor only
   mutable std::mutex mutex_;
   std::vector<std::string> requests_;
 };
+
+// One request through the communicator, made and released as the plug-in
+// does: sendRequest's out-value when it returned a response, else at most -1.
+inline int sendRequest(const std::string& method, const std::string& path, const std::string& body,
+                       const Headers& headers) {
+  HttpClient* client = HttpSingleTon::getInstance()->getHttpClient();
+  HttpRequest* request = client->createRequest(method.c_str(), path.c_str());
+  for (const auto& [name, value] : headers) request->setHead(name.c_str(), value.c_str());
+  request->setBody(body.data(), static_cast<int>(body.size()));
+  int out = 0;
+  HttpRespon* respon = client->sendRequest(request, &out);
+  const int answer = respon != nullptr ? out : std::min(out, -1);
+  client->deleteRequest(request);
+  client->deleteRespon(respon);
+  return answer;
+}

