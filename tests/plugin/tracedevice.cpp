@@ -6,6 +6,8 @@
 #include "layercutout/httprespon.h"
 #include "layercutout/httpsingleton.h"
 
+#include <utility>
+
 namespace {
 
 Trace* target = nullptr;
@@ -33,10 +35,7 @@ HttpSingleTon* HttpSingleTon::getInstance() {
   return _instance;
 }
 
-HttpClient* HttpSingleTon::getHttpClient() {
-  traced("getHttpClient");
-  return &client_;
-}
+HttpClient* HttpSingleTon::getHttpClient() { return traced("getHttpClient"), &client_; }
 
 HttpLogin* HttpLogin::getInstance() {
   traced("HttpLogin::getInstance");
@@ -44,10 +43,7 @@ HttpLogin* HttpLogin::getInstance() {
   return instance;
 }
 
-std::string HttpLogin::getToken() {
-  traced("getToken");
-  return current.token;
-}
+std::string HttpLogin::getToken() { return traced("getToken"), current.token; }
 
 HttpRequest::HttpRequest(std::string method, std::string path) : method_(std::move(method)), path_(std::move(path)) {}
 
@@ -67,21 +63,15 @@ constexpr char kBeyondTheBody[] = "\"beyond";
 
 HttpRespon::HttpRespon(int status, std::string body) : status_(status), body_(std::move(body) + kBeyondTheBody) {}
 
-const char* HttpRespon::getBody() {
-  traced("getBody");
-  return body_.data();
-}
-
+const char* HttpRespon::getBody() { return traced("getBody"), body_.data(); }
 int HttpRespon::getBodySize() {
-  traced("getBodySize");
-  return static_cast<int>(body_.size() - (sizeof kBeyondTheBody - 1));
+  return traced("getBodySize"), static_cast<int>(body_.size() - sizeof kBeyondTheBody + 1);
 }
 
 int HttpRespon::getStatus() { return status_; }
 
 HttpRequest* HttpClient::createRequest(const char* method, const char* url) {
-  traced("createRequest(" + text(method) + ", " + text(url) + ")");
-  return new HttpRequest(text(method), text(url));
+  return traced("createRequest(" + text(method) + ", " + text(url) + ")"), new HttpRequest(text(method), text(url));
 }
 
 HttpRespon* HttpClient::sendRequest(HttpRequest*, int* out) {
@@ -91,12 +81,10 @@ HttpRespon* HttpClient::sendRequest(HttpRequest*, int* out) {
 
 void HttpClient::deleteRequest(HttpRequest*& request) {
   traced("deleteRequest");
-  delete request;
-  request = nullptr;
+  delete std::exchange(request, nullptr);
 }
 
 void HttpClient::deleteRespon(HttpRespon*& respon) {
   traced("deleteRespon");
-  delete respon;
-  respon = nullptr;
+  delete std::exchange(respon, nullptr);
 }

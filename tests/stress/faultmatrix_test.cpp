@@ -8,7 +8,6 @@
 #include <chrono>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -41,12 +40,6 @@ std::vector<Cell> allCells() {
     for (int command = 0; command < 3; ++command) cells.push_back({row, command});
   }
   return cells;
-}
-
-std::string named(Outcome outcome) {
-  std::ostringstream name;
-  name << outcome;
-  return name.str();
 }
 
 std::size_t countOf(const std::vector<LCD::DeviceSim::RecordedRequest>& requests, const char* method,
@@ -101,7 +94,7 @@ TEST_P(FaultMatrix, SenderSeesTheOutcomeAndTheNextCommandSucceeds) {
   session.takeRequests();
 
   arrange(row["trouble"], command.path);
-  EXPECT_EQ(named(command.send(session.runtime())), row["outcomes"][index]);
+  EXPECT_EQ(command.send(session.runtime()), row["outcomes"][index]);
   const bool unanswered = row.value("unanswered", false);
   const bool undecodable = row.contains("errors");
   const auto log = session.takeLog();

@@ -6,6 +6,7 @@
 
 #include "communicator/devicesettings.h"
 #include "devicesim/colourbars.h"
+#include "layercutout/assessexchange.h"
 #include "layercutout/messageids.h"
 #include "proto/constants.h"
 
@@ -24,9 +25,9 @@ void capture(QtMsgType level, const QMessageLogContext& context, const QString& 
 // The record's earlier state, so that "untouched" is checked, not assumed.
 constexpr int kEarlierCode = 77;
 
-Outcome sendSetCutout(LCD::Host::Runtime& runtime) { return setCutout(runtime, layersNumbered({1, 2})); }
-Outcome sendReadCursor(LCD::Host::Runtime& runtime) { return readCursor(runtime, 2, 300, 100); }
-Outcome sendAssess(LCD::Host::Runtime& runtime) { return assess(runtime, {1, 2}); }
+std::string sendSetCutout(LCD::Host::Runtime& runtime) { return setCutout(runtime, layersNumbered({1, 2})); }
+std::string sendReadCursor(LCD::Host::Runtime& runtime) { return readCursor(runtime, 2, 300, 100); }
+std::string sendAssess(LCD::Host::Runtime& runtime) { return assess(runtime, {1, 2}); }
 
 }  // namespace
 
@@ -55,78 +56,60 @@ std::vector<LCD::DeviceSim::RecordedRequest> LiveSession::takeRequests() {
   return requests;
 }
 
-std::ostream& operator<<(std::ostream& out, Outcome outcome) {
-  static const char* const names[] = {"NoAnswer",      "AnswerOne",     "AnswerZero",      "DeviceReading",
-                                      "MarkedDefault", "RecordWritten", "RecordUntouched", "Unexpected"};
-  return out << names[static_cast<int>(outcome)];
-}
-
 LayerSettings layersNumbered(const std::vector<int>& layerIds) {
   LayerSettings layers(layerIds.size());
   for (std::size_t i = 0; i < layerIds.size(); ++i) layers[i].layerId = layerIds[i];
   return layers;
 }
 
-Outcome setCutout(LCD::Host::Runtime& runtime, const LayerSettings& layers) {
+std::string setCutout(LCD::Host::Runtime& runtime, const LayerSettings& layers) {
   const auto result = runtime.sendCommand(Id::kSetLayerCutout, &layers, sizeof layers);
-  if (!result.reply) return Outcome::NoAnswer;
-  if (*result.reply == std::vector<unsigned char>{1}) return Outcome::AnswerOne;
-  return *result.reply == std::vector<unsigned char>{0} ? Outcome::AnswerZero : Outcome::Unexpected;
+  if (!result.reply) return "NoAnswer";
+  if (*result.reply == std::vector<unsigned char>{1}) return "AnswerOne";
+  return *result.reply == std::vector<unsigned char>{0} ? "AnswerZero" : "Unexpected";
 }
 
-Outcome readCursor(LCD::Host::Runtime& runtime, int layerId, int x, int y) {
+std::string readCursor(LCD::Host::Runtime& runtime, int layerId, int x, int y) {
   LCD::ProtoModel::Layer::s_ReadLayerCursorColor request{layerId, {1, {x, y}}};
   const auto result = runtime.sendCommand(Id::kSetLayerCutoutCursor, &request, sizeof request);
-  if (!result.reply) return Outcome::NoAnswer;
+  if (!result.reply) return "NoAnswer";
   int words[7] = {};
-  if (result.reply->size() != sizeof words) return Outcome::Unexpected;
+  if (result.reply->size() != sizeof words) return "Unexpected";
   std::memcpy(words, result.reply->data(), sizeof words);
   const LCD::DeviceSim::Rgb bar = LCD::DeviceSim::colourBarAt(x);
   const std::vector<int> answer(words, words + 7);
-  if (answer == std::vector<int>{layerId, 1, x, y, bar.r, bar.g, bar.b}) return Outcome::DeviceReading;
-  return answer == std::vector<int>{-1, 0, 0, 0, 50, 50, 50} ? Outcome::MarkedDefault : Outcome::Unexpected;
+  if (answer == std::vector<int>{layerId, 1, x, y, bar.r, bar.g, bar.b}) return "DeviceReading";
+  return answer == std::vector<int>{-1, 0, 0, 0, 50, 50, 50} ? "MarkedDefault" : "Unexpected";
 }
 
 // The assessment never answers: its outcome is the sender's record, written
 // with one result per layer asked about, each fed by interfaces 2L-1 and 2L.
-Outcome assess(LCD::Host::Runtime& runtime, const std::vector<int>& layerIds) {
+std::string assess(LCD::Host::Runtime& runtime, const std::vector<int>& layerIds) {
   LayerCutout::AssessExchange record{};
   record.layers = layersNumbered(layerIds);
   record.result.code = kEarlierCode;
   LayerCutout::AssessExchange* pointer = &record;
-  if (runtime.sendCommand(Id::kGetLayerCutoutAssess, &pointer, sizeof pointer).reply) return Outcome::Unexpected;
+  if (runtime.sendCommand(Id::kGetLayerCutoutAssess, &pointer, sizeof pointer).reply) return "Unexpected";
   const auto& result = record.result;
-  if (result.code == kEarlierCode && result.data.empty()) return Outcome::RecordUntouched;
-  if (result.code != 0 || result.data.size() != layerIds.size()) return Outcome::Unexpected;
+  if (result.code == kEarlierCode && result.data.empty()) return "RecordUntouched";
+  if (result.code != 0 || result.data.size() != layerIds.size()) return "Unexpected";
   for (std::size_t i = 0; i < layerIds.size(); ++i) {
     const auto& interfaces = result.data[i].interfaces;
     if (result.data[i].layerId != layerIds[i] || interfaces.size() != 2 ||
         interfaces[1].interfaceId != 2 * layerIds[i]) {
-      return Outcome::Unexpected;
+      return "Unexpected";
     }
   }
-  return Outcome::RecordWritten;
+  return "RecordWritten";
 }
 
 const Command kCommands[3] = {
     {"SetCutout", LCD::Proto::Constants::PUTLAYERSCUTOUT,
-     "wyn::IMessage* LayerCutout::LayerCutoutModel::setLayerCutout(const wyn::IMessage*)", sendSetCutout,
-     Outcome::AnswerOne},
+     "wyn::IMessage* LayerCutout::LayerCutoutModel::setLayerCutout(const wyn::IMessage*)", sendSetCutout, "AnswerOne"},
     {"ReadCursor", LCD::Proto::Constants::PUTLAYERSCUTOUTCURSOR,
      "wyn::IMessage* LayerCutout::LayerCutoutModel::setLayerCutoutCursor(const wyn::IMessage*)", sendReadCursor,
-     Outcome::DeviceReading},
+     "DeviceReading"},
     {"Assess", LCD::Proto::Constants::TAVROPROTOPUTASSESSLAYERCUTOUT,
      "wyn::IMessage* LayerCutout::LayerCutoutModel::getLayerCutoutAssess(const wyn::IMessage*)", sendAssess,
-     Outcome::RecordWritten},
+     "RecordWritten"},
 };
-
-std::string reportAbout(const std::string& body) {
-  std::string escaped;
-  for (char c : body) {
-    if (c == '"' || c == '\\') escaped += '\\';
-    escaped += c;
-  }
-  return R"({"source":"device","seq":1,"sn":"SN0001","tl":{"CommandCode":1,"ErrorCode":0,"UserDataLength":0},)"
-         R"("body":")" +
-         escaped + R"("})";
-}

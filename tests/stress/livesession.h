@@ -1,16 +1,13 @@
 #pragma once
 
 #include <QtGlobal>
-#include <cstdint>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "devicesim/devicesimulator.h"
 #include "host/plugin.h"
 #include "host/runtime.h"
-#include "layercutout/assessexchange.h"
 #include "proto/layercutout.h"
 
 // The plug-in as a host runs it: loaded into the host runtime, talking through
@@ -30,8 +27,6 @@ class LiveSession {
 
   LCD::DeviceSim::DeviceSimulator& device() { return device_; }
   LCD::Host::Runtime& runtime() { return runtime_; }
-  // The model's own message handler, for messages no host would deliver.
-  wyn::IMessageHandler& handler() { return plugin_->components().front()->handler(); }
   // What was logged, or the device received, since the last call.
   std::vector<LogEntry> takeLog();
   std::vector<LCD::DeviceSim::RecordedRequest> takeRequests();
@@ -43,39 +38,24 @@ class LiveSession {
   QtMessageHandler previousLog_;
 };
 
-// What the sender finds after one command: the set command's answer byte, the
-// cursor answer, or its own assessment record.
-enum class Outcome {
-  NoAnswer,
-  AnswerOne,
-  AnswerZero,
-  DeviceReading,
-  MarkedDefault,
-  RecordWritten,
-  RecordUntouched,
-  Unexpected
-};
-std::ostream& operator<<(std::ostream& out, Outcome outcome);
-
 using LayerSettings = std::vector<LCD::ProtoModel::Layer::s_LayerCutout>;
-
-// The three commands as another component sends them, with their outcome.
-Outcome setCutout(LCD::Host::Runtime& runtime, const LayerSettings& layers);
-// Reads what the simulated device shows there: the colour bar under x.
-Outcome readCursor(LCD::Host::Runtime& runtime, int layerId, int x, int y);
-Outcome assess(LCD::Host::Runtime& runtime, const std::vector<int>& layerIds);
-
 LayerSettings layersNumbered(const std::vector<int>& layerIds);
+
+// The three commands as another component sends them, each with what the
+// sender finds: "AnswerOne" or "AnswerZero" (the set command's answer byte),
+// "DeviceReading" (the colour bar under x) or "MarkedDefault" (layerId -1),
+// "RecordWritten" or "RecordUntouched" (the assessment's record), "NoAnswer",
+// or "Unexpected".
+std::string setCutout(LCD::Host::Runtime& runtime, const LayerSettings& layers);
+std::string readCursor(LCD::Host::Runtime& runtime, int layerId, int x, int y);
+std::string assess(LCD::Host::Runtime& runtime, const std::vector<int>& layerIds);
 
 // One command with a fixed valid request, as the fault and memory tests send it.
 struct Command {
   const char* name;
   const char* path;       // of the device resource it goes to
   const char* signature;  // of its handler, as the log shows it
-  Outcome (*send)(LCD::Host::Runtime& runtime);
-  Outcome success;
+  std::string (*send)(LCD::Host::Runtime& runtime);
+  const char* success;
 };
 extern const Command kCommands[3];
-
-// A device report around a body, with no error code.
-std::string reportAbout(const std::string& body);
