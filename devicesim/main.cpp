@@ -11,7 +11,9 @@ constexpr const char* kFooter = R"help(
 Serves the device's login, layer cutout, cutout cursor colour and cutout
 assessment resources until interrupted (Ctrl-C or SIGTERM). Layers 1 to
 --layers are known; the cursor colour comes from eight vertical colour bars
-on a 1920x1080 canvas.
+on a 1920x1080 canvas. A GET of /tavro/v1/system/auto-report with the login
+token streams the device's reports of changed cutouts and cursors
+(text/event-stream).
 
 Point the communicator (the plug-in, the CLI, the tests) at it with:
   LCD_DEVICE_URL=http://127.0.0.1:8080 LCD_DEVICE_USER=admin LCD_DEVICE_PASSWORD=admin
@@ -51,6 +53,7 @@ int main(int argc, char** argv) {
       ->capture_default_str();
   app.add_option("--user", options.user, "Login name the device accepts")->capture_default_str();
   app.add_option("--password", options.password, "Password the device accepts")->capture_default_str();
+  app.add_option("--serial", options.serialNumber, "Serial number, the \"sn\" of every report")->capture_default_str();
   app.add_option("--layers", layerCount, "Number of layers, known as 1 to N")
       ->check(CLI::Range(1, 1024))
       ->capture_default_str();
