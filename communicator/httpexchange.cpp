@@ -1,6 +1,7 @@
 #include "communicator/httpexchange.h"
 
 #include "communicator/curlhandle.h"
+#include "communicator/deviceroute.h"
 #include "communicator/exchangefailure.h"
 #include "communicator/resourceurl.h"
 
@@ -111,16 +112,8 @@ ExchangeResult failure(int status, const char* cause) {
 
 void setRequest(CURL* curl, const std::string& url, const std::string& method, const HeaderList& list,
                 const std::string& body, long timeoutMs) {
-  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(curl, CURLOPT_PROXY, "");  // the device is always reached directly
-  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-  // The threaded resolver gives up on a silent name server at the time-out;
-  // without this, cleaning up would still wait for the lookup to end.
-  curl_easy_setopt(curl, CURLOPT_QUICK_EXIT, 1L);
-  curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
+  routeToDevice(curl, url.c_str(), timeoutMs);
   curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, timeoutMs);
-  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, timeoutMs);
   curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, method.c_str());
   curl_easy_setopt(curl, CURLOPT_HTTPHEADER, list.get());
   if (sendsBody(method, body)) {

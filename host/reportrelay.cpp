@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "communicator/deviceroute.h"
 #include "communicator/devicesettings.h"
 #include "communicator/exchangefailure.h"
 #include "devicesim/reportstreamcontract.h"
@@ -115,13 +116,7 @@ ReportRelay::Attempt ReportRelay::streamOnce(CURL* curl) {
   curl_easy_reset(curl);
   const std::string url = streamUrl(device.url);
   Stream stream{*this, curl, EventStreamParser(kLongestReport, [this](const std::string& text) { deliver(text); })};
-  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(curl, CURLOPT_PROXY, "");  // the device is always reached directly
-  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(curl, CURLOPT_QUICK_EXIT, 1L);
-  curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
-  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, device.timeoutMs);
+  Communicator::routeToDevice(curl, url.c_str(), device.timeoutMs);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kSilentHeartbeats * DeviceSim::kReportHeartbeat.count());
   curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
