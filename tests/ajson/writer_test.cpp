@@ -34,7 +34,7 @@ TEST(Writer, WritesIntegersAndStringsExactly) {
 
 std::string u_escape(unsigned unit) {
   char text[7];
-  std::snprintf(text, sizeof text, "\\u%04X", unit);
+  std::snprintf(text, sizeof text, "\\u%04X", unit & 0xFFFFu);  // one UTF-16 unit: four digits
   return text;
 }
 
