@@ -3,8 +3,8 @@
 // library calls with their arguments, and what it logs. The cases are
 // calltraces.json; in an expected trace "@name" stands for the lines of a
 // macro.
-// A payload "file NAME" is a fuzz seed, read from fuzz/corpus/NAME: the
-// hostile inputs too long for a table.
+// A payload "file NAME" is read from NAME beside this file: reports far
+// longer than a table holds or a fuzzer tries.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -50,8 +50,8 @@ struct Payload {
     }
     if (name.rfind("text ", 0) == 0) text = name.substr(5);
     if (name.rfind("file ", 0) == 0) {
-      std::ifstream seed(LCD_FUZZ_CORPUS_DIR "/" + name.substr(5), std::ios::binary);
-      text.assign(std::istreambuf_iterator<char>(seed), {});
+      std::ifstream file(LCD_PLUGIN_TEST_DIR "/" + name.substr(5), std::ios::binary);
+      text.assign(std::istreambuf_iterator<char>(file), {});
     }
   }
   std::pair<const void*, int> of(const std::string& name) const {
