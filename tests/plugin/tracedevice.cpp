@@ -11,7 +11,7 @@
 namespace {
 
 Trace* target = nullptr;
-TraceDevice::Script current;
+std::optional<std::string> scriptedReply;
 
 void traced(const std::string& line) {
   if (target != nullptr) target->push_back(line);
@@ -21,9 +21,9 @@ std::string text(const char* value) { return value == nullptr ? "(null)" : value
 
 }  // namespace
 
-void TraceDevice::use(Trace* trace, const Script& script) {
+void TraceDevice::use(Trace* trace, const std::optional<std::string>& scripted) {
   target = trace;
-  current = script;
+  scriptedReply = scripted;
 }
 
 std::once_flag HttpSingleTon::flag;
@@ -43,7 +43,7 @@ HttpLogin* HttpLogin::getInstance() {
   return instance;
 }
 
-std::string HttpLogin::getToken() { return traced("getToken"), current.token; }
+std::string HttpLogin::getToken() { return traced("getToken"), "token-1"; }
 
 HttpRequest::HttpRequest(std::string method, std::string path) : method_(std::move(method)), path_(std::move(path)) {}
 
@@ -76,7 +76,7 @@ HttpRequest* HttpClient::createRequest(const char* method, const char* url) {
 
 HttpRespon* HttpClient::sendRequest(HttpRequest*, int* out) {
   traced("sendRequest(" + (out == nullptr ? std::string("null") : std::to_string(*out)) + ")");
-  return current.reply ? new HttpRespon(200, *current.reply) : nullptr;
+  return scriptedReply ? new HttpRespon(200, *scriptedReply) : nullptr;
 }
 
 void HttpClient::deleteRequest(HttpRequest*& request) {

@@ -3,6 +3,7 @@
 #include <QString>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "layercutout/messageids.h"
 #include "message/ireply.h"
@@ -10,8 +11,6 @@
 #include "proto/response.h"
 
 namespace {
-
-Trace untraced;
 
 class Reply : public wyn::IReply {
  public:
@@ -25,31 +24,13 @@ class Reply : public wyn::IReply {
   std::vector<unsigned char> bytes_;
 };
 
-Trace* logTarget = nullptr;
-
-std::string levelName(QtMsgType level) {
-  return level == QtWarningMsg ? "warning" : level == QtCriticalMsg ? "critical" : std::to_string(level);
-}
-
-void traceLogMessage(QtMsgType level, const QMessageLogContext& context, const QString& text) {
-  const auto orEmpty = [](const char* s) { return std::string(s == nullptr ? "" : s); };
-  if (logTarget != nullptr)
-    logTarget->push_back(levelName(level) + "[" + orEmpty(context.file) + ", " + orEmpty(context.category) + ", " +
-                         orEmpty(context.function) + "]: " + text.toStdString());
-}
-
-}  // namespace
-
 std::string hex(std::uint32_t value) {
   char text[16];
-  std::snprintf(text, sizeof text, "0x%x", static_cast<unsigned>(value));
-  return text;
+  return {text, static_cast<std::size_t>(std::snprintf(text, sizeof text, "0x%x", static_cast<unsigned>(value)))};
 }
 
-std::string describeMessage(std::uint32_t id, int size, const void* data, const std::string& sender) {
-  return hex(id) + ", " + std::to_string(size) + ", " + describePayload(id, data, size) + ", " + sender;
-}
-
+// Layer cutouts of a vector object as JSON, else the payload's 32-bit integers
+// as a list and trailing bytes in decimal.
 std::string describePayload(std::uint32_t id, const void* data, int size) {
   std::string out;
   if (data == nullptr) return "-";
@@ -66,38 +47,51 @@ std::string describePayload(std::uint32_t id, const void* data, int size) {
   return out.empty() ? "-" : size % 4 == 0 ? out + "]" : out;
 }
 
-TraceHost::TraceHost(Trace& t, Services offered)
-    : center(*this), commands(*this), events(*this), trace(t), made(untraced, 0, 0, nullptr, 0), offered_(offered) {}
+Trace* logTarget = nullptr;
+
+void traceLogMessage(QtMsgType level, const QMessageLogContext& context, const QString& text) {
+  const auto orEmpty = [](const char* s) { return std::string(s == nullptr ? "" : s); };
+  static const char* const kLevels[] = {"debug", "warning", "critical", "fatal", "info"};
+  logTarget->push_back(std::string(kLevels[level]) + "[" + orEmpty(context.file) + ", " + orEmpty(context.category) +
+                       ", " + orEmpty(context.function) + "]: " + text.toStdString());
+}
+
+QtMessageHandler traceLogInto(Trace& trace) {
+  logTarget = &trace;
+  return qInstallMessageHandler(&traceLogMessage);
+}
+
+}  // namespace
 
 void* TraceHost::getService(const char* name) {
   trace.push_back("api.getService(" + std::string(name) + ")");
   const std::string wanted = name;
-  if (wanted == wyn::kMessageCenterService && offered_.messageCenter) return &center;
-  if (wanted == wyn::kCommandDispatcherService && offered_.commandDispatcher) return &commands;
-  if (wanted == wyn::kEventDispatcherService && offered_.eventDispatcher) return &events;
-  return nullptr;
+  if (withheld_.count(wanted) != 0) return nullptr;
+  if (wanted == wyn::kMessageCenterService) return &center;
+  if (wanted == wyn::kCommandDispatcherService) return &commands;
+  return wanted == wyn::kEventDispatcherService ? &events : nullptr;
+}
+
+int TraceHost::added(const std::string& service, int id, const std::string& name) {
+  return trace.push_back(service + ".addHandler(" + hex(static_cast<std::uint32_t>(id)) + ", " + name + ")"), 0;
 }
 
 wyn::IMessage* TraceHost::Center::createMessage(std::uint32_t id, const std::string& sender, int size, const void* data,
                                                 int flags) {
-  host.trace.push_back("center.createMessage(" + hex(id) + ", " + sender + ", " + std::to_string(size) + ", " +
-                       describePayload(id, data, size) + ", " + std::to_string(flags) + ")");
-  return &host.made;
+  return host.handedOut("center.createMessage(" + hex(id) + ", " + sender + ", " + std::to_string(size) + ", " +
+                        describePayload(id, data, size) + ", " + std::to_string(flags) + ")");
 }
 
 wyn::IMessage* TraceHost::Commands::createMessage(std::uint32_t id, int size, const void* data,
                                                   const std::string& sender) {
-  host.trace.push_back("commands.createMessage(" + describeMessage(id, size, data, sender) + ")");
-  return &host.made;
+  return host.handedOut("commands.createMessage(" + hex(id) + ", " + std::to_string(size) + ", " +
+                        describePayload(id, data, size) + ", " + sender + ")");
 }
 
 void TraceHost::Commands::releaseMessage(wyn::IMessage** msg) {
   const bool isReply = reply && *msg == wyn::releasable(reply.get());
-  host.trace.push_back(std::string("commands.releaseMessage(") +
-                       (*msg == nullptr ? "null"
-                        : isReply       ? "reply"
-                                        : "request") +
-                       ")");
+  const std::string which = *msg == nullptr ? "null" : isReply ? "reply" : "request";
+  host.trace.push_back("commands.releaseMessage(" + which + ")");
   if (isReply) reply.reset();
   *msg = nullptr;
 }
@@ -109,27 +103,31 @@ int TraceHost::Commands::dispatch(wyn::IMessage**, wyn::IReply** answer, int fla
   return 0;
 }
 
-int TraceHost::Commands::addHandler(int id, std::string name) {
-  return host.trace.push_back("commands.addHandler(" + hex(static_cast<std::uint32_t>(id)) + ", " + name + ")"), 0;
-}
-
 wyn::IMessage* TraceHost::Events::createMessage(std::uint32_t id, int size, const void* data,
                                                 const std::string& sender) {
-  host.trace.push_back("events.createMessage(" + describeMessage(id, size, data, sender) + ")");
-  return &host.made;
+  return host.handedOut("events.createMessage(" + hex(id) + ", " + std::to_string(size) + ", " +
+                        describePayload(id, data, size) + ", " + sender + ")");
 }
 
-int TraceHost::Events::addHandler(int id, std::string name) {
-  return host.trace.push_back("events.addHandler(" + hex(static_cast<std::uint32_t>(id)) + ", " + name + ")"), 0;
+TracedPlugin::TracedPlugin(std::set<std::string> withheldServices, bool initialised)
+    : previousLog(traceLogInto(trace)), library(LCD_PLUGIN_PATH), host(trace, std::move(withheldServices)) {
+  library.init(&host);
+  descriptor = library.info().components[0];
+  component = descriptor->creator();
+  if (initialised) deliver(kEventType, 0xFFFF0000u, nullptr, 0, std::nullopt);
+  creation.swap(trace);
 }
 
-std::string logLine(QtMsgType level, const std::string& function, const std::string& text) {
-  return levelName(level) + "[layercutoutmodel, default, " + function + "]: " + text;
+TracedPlugin::~TracedPlugin() {
+  descriptor->deletor(component);
+  qInstallMessageHandler(previousLog);
 }
 
-TraceLog::TraceLog(Trace& trace) : previous_(qInstallMessageHandler(&traceLogMessage)) { logTarget = &trace; }
-
-TraceLog::~TraceLog() {
-  qInstallMessageHandler(previous_);
-  logTarget = nullptr;
+const wyn::IMessage* TracedPlugin::deliver(std::uint32_t type, std::uint32_t id, const void* data, int size,
+                                           const std::optional<std::string>& reply) {
+  TraceDevice::use(&trace, reply);
+  const TraceMessage message(trace, type, id, data, size);
+  const wyn::IMessage* answer = descriptor->getMessageHandler(component)->handleMessage(&message);
+  TraceDevice::use(nullptr, std::nullopt);
+  return answer;
 }

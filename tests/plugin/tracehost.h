@@ -3,21 +3,21 @@
 #include <QtGlobal>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "host/pluginlibrary.h"
 #include "message/icommanddispatcher.h"
 #include "message/ieventdispatcher.h"
 #include "message/ihostapi.h"
 #include "message/imessagecenter.h"
-#include "tests/plugin/trace.h"
+#include "tests/plugin/tracedevice.h"
 
-// A payload for the trace: layer cutouts of a vector object as JSON, else its
-// 32-bit integers as a list and trailing bytes in decimal.
-std::string describePayload(std::uint32_t id, const void* data, int size);
-// A message's id, size, payload and sender for the trace.
-std::string describeMessage(std::uint32_t id, int size, const void* data, const std::string& sender);
-std::string hex(std::uint32_t value);
+constexpr std::uint32_t kCommandType = 0xF0000001u;
+constexpr std::uint32_t kEventType = 0xF0000002u;
 
 // An incoming message that traces the slots the plug-in reads.
 class TraceMessage : public wyn::IMessage {
@@ -38,41 +38,39 @@ class TraceMessage : public wyn::IMessage {
   int size_;
 };
 
-// Which services a host offers.
-struct Services {
-  bool messageCenter = true;
-  bool commandDispatcher = true;
-  bool eventDispatcher = true;
-};
-
-// A host whose services trace every call with its arguments. What they hand
-// out is one message the plug-in only passes back; a dispatched command is
-// answered with `commands.answerBytes` (empty: no reply).
+// A host whose services trace every call with its arguments; it withholds the
+// services `withheld` names. What they hand out is one message the plug-in
+// only passes back; a dispatched command is answered with
+// `commands.answerBytes` (empty: no reply). Every slot is traced, the
+// reserved one too, so that a call to it shows.
 class TraceHost : public wyn::IHostApi {
  public:
-  TraceHost(Trace& trace, Services offered = {});
+  explicit TraceHost(Trace& t, std::set<std::string> withheld = {}) : trace(t), withheld_(std::move(withheld)) {}
 
   const char* getApiVersion() const override { return "0.1"; }
   void* getService(const char* name) override;
 
+  Trace& trace;
+  // What the services hand out.
+  TraceMessage made{trace, 0, 0, nullptr, 0};
   struct Center : wyn::IMessageCenter {
     explicit Center(TraceHost& h) : host(h) {}
     wyn::IMessage* createMessage(std::uint32_t id, const std::string& sender, int size, const void* data,
                                  int flags) override;
     void releaseMessage(wyn::IMessage**) override { host.trace.push_back("center.releaseMessage"); }
     TraceHost& host;
-  } center;
+  } center{*this};
   struct Commands : wyn::ICommandDispatcher {
     explicit Commands(TraceHost& h) : host(h) {}
     wyn::IMessage* createMessage(std::uint32_t id, int size, const void* data, const std::string& sender) override;
     void releaseMessage(wyn::IMessage** msg) override;
     int dispatch(wyn::IMessage** request, wyn::IReply** reply, int flags) override;
     void hostReserved() override { host.trace.push_back("commands.hostReserved"); }
-    int addHandler(int id, std::string name) override;
+    int addHandler(int id, std::string name) override { return host.added("commands", id, name); }
     TraceHost& host;
     std::vector<unsigned char> answerBytes;
     std::unique_ptr<wyn::IReply> reply;
-  } commands;
+  } commands{*this};
   struct Events : wyn::IEventDispatcher {
     explicit Events(TraceHost& h) : host(h) {}
     wyn::IMessage* createMessage(std::uint32_t id, int size, const void* data, const std::string& sender) override;
@@ -82,26 +80,35 @@ class TraceHost : public wyn::IHostApi {
     int send(wyn::IMessage**, int mode) override {
       return host.trace.push_back("events.send(" + std::to_string(mode) + ")"), 0;
     }
-    int addHandler(int id, std::string name) override;
+    int addHandler(int id, std::string name) override { return host.added("events", id, name); }
     TraceHost& host;
-  } events;
-  Trace& trace;
-  TraceMessage made;
+  } events{*this};
 
  private:
-  Services offered_;
+  int added(const std::string& service, int id, const std::string& name);
+  wyn::IMessage* handedOut(const std::string& line) { return trace.push_back(line), &made; }
+  std::set<std::string> withheld_;
 };
 
-// Adds what the plug-in logs through Qt to the trace while alive: level, file,
-// category, function and text, as logLine writes them.
-class TraceLog {
+// The plug-in loaded from the build tree into a tracing host, with one
+// component made by its own descriptor. While it lives, what the plug-in logs
+// through Qt goes into the trace too: "level[file, category, function]: text".
+class TracedPlugin {
  public:
-  explicit TraceLog(Trace& trace);
-  ~TraceLog();
-  TraceLog(const TraceLog&) = delete;
-  TraceLog& operator=(const TraceLog&) = delete;
+  explicit TracedPlugin(std::set<std::string> withheldServices = {}, bool initialised = true);
+  ~TracedPlugin();
 
- private:
-  QtMessageHandler previous_;
+  // One message to the component; a device exchange it makes meanwhile
+  // answers `reply` (none: no response).
+  const wyn::IMessage* deliver(std::uint32_t type, std::uint32_t id, const void* data, int size,
+                               const std::optional<std::string>& reply);
+
+  Trace trace;
+  // What making (and initialising) the component traced.
+  Trace creation;
+  QtMessageHandler previousLog;
+  LCD::Host::PluginLibrary library;
+  TraceHost host;
+  const wyn::ComponentInfo* descriptor;
+  void* component;
 };
-std::string logLine(QtMsgType level, const std::string& function, const std::string& text);

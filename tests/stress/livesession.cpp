@@ -104,12 +104,7 @@ std::string assess(LCD::Host::Runtime& runtime, const std::vector<int>& layerIds
 }
 
 const Command kCommands[3] = {
-    {"SetCutout", LCD::Proto::Constants::PUTLAYERSCUTOUT,
-     "wyn::IMessage* LayerCutout::LayerCutoutModel::setLayerCutout(const wyn::IMessage*)", sendSetCutout, "AnswerOne"},
-    {"ReadCursor", LCD::Proto::Constants::PUTLAYERSCUTOUTCURSOR,
-     "wyn::IMessage* LayerCutout::LayerCutoutModel::setLayerCutoutCursor(const wyn::IMessage*)", sendReadCursor,
-     "DeviceReading"},
-    {"Assess", LCD::Proto::Constants::TAVROPROTOPUTASSESSLAYERCUTOUT,
-     "wyn::IMessage* LayerCutout::LayerCutoutModel::getLayerCutoutAssess(const wyn::IMessage*)", sendAssess,
-     "RecordWritten"},
+    {"SetCutout", LCD::Proto::Constants::PUTLAYERSCUTOUT, sendSetCutout, "AnswerOne"},
+    {"ReadCursor", LCD::Proto::Constants::PUTLAYERSCUTOUTCURSOR, sendReadCursor, "DeviceReading"},
+    {"Assess", LCD::Proto::Constants::TAVROPROTOPUTASSESSLAYERCUTOUT, sendAssess, "RecordWritten"},
 };

@@ -53,8 +53,7 @@ std::string assess(LCD::Host::Runtime& runtime, const std::vector<int>& layerIds
 // One command with a fixed valid request, as the fault and memory tests send it.
 struct Command {
   const char* name;
-  const char* path;       // of the device resource it goes to
-  const char* signature;  // of its handler, as the log shows it
+  const char* path;  // of the device resource it goes to
   std::string (*send)(LCD::Host::Runtime& runtime);
   const char* success;
 };
