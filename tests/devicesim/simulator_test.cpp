@@ -1,4 +1,6 @@
 #include "devicesim/devicesimulator.h"
+#include "devicesim/reportstream.h"
+#include "devicesim/reportstreamcontract.h"
 #include "proto/constants.h"
 
 #include <arpa/inet.h>
@@ -11,16 +13,73 @@
 
 namespace {
 
-using LCD::DeviceSim::Fault;
 using LCD::DeviceSim::FaultKind;
 using nlohmann::json;
-constexpr const char* kLogin = LCD::Proto::Constants::POSTLOGIN;
 constexpr const char* kCursor = LCD::Proto::Constants::PUTLAYERSCUTOUTCURSOR;
+
+// A socket connected to the simulator, -1 when it cannot connect; reads wait at most 5 s.
+int connectTo(int port, int receiveBuffer = 0) {
+  const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+  const timeval patience{5, 0};
+  setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
+  if (receiveBuffer > 0) setsockopt(socket, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+  sockaddr_in address{AF_INET, htons(static_cast<std::uint16_t>(port)), {htonl(INADDR_LOOPBACK)}, {}};
+  if (connect(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) return socket;
+  close(socket);
+  return -1;
+}
+
+// A report subscriber that reads only when asked, so that it can fall behind.
+class RawSubscriber {
+ public:
+  RawSubscriber(int port, const std::string& token, int receiveBuffer = 0) : socket_(connectTo(port, receiveBuffer)) {
+    const std::string request = std::string("GET ") + LCD::DeviceSim::kReportStreamPath +
+                                " HTTP/1.1\r\nHost: device\r\nAuthorization: " + token + "\r\n\r\n";
+    send(socket_, request.data(), request.size(), MSG_NOSIGNAL);
+    while (received_.find("\r\n\r\n") == std::string::npos && receive()) continue;
+  }
+  ~RawSubscriber() { close(socket_); }
+
+  bool accepted() const { return received_.rfind("HTTP/1.1 200", 0) == 0; }
+
+  // The reports that arrive until the one numbered `seq`, for at most 5 s.
+  std::vector<json> reportsUpTo(std::uint32_t seq) {
+    std::vector<json> reports;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while ((reports.empty() || reports.back()["seq"] != seq) && std::chrono::steady_clock::now() < deadline) {
+      const std::size_t start = received_.find("data: ");
+      const std::size_t end = received_.find("\n\n", start);
+      if (end != std::string::npos) {
+        reports.push_back(json::parse(received_.substr(start + 6, end - start - 6)));
+        received_.erase(0, end + 2);
+      } else if (!receive()) {
+        break;
+      }
+    }
+    return reports;
+  }
+
+ private:
+  bool receive() {
+    char bytes[4096];
+    const ssize_t count = recv(socket_, bytes, sizeof bytes, 0);
+    received_.append(bytes, static_cast<std::size_t>(std::max<ssize_t>(count, 0)));
+    return count > 0;
+  }
+
+  int socket_;
+  std::string received_;
+};
 
 class SimulatorTest : public ::testing::Test {
  protected:
+  void SetUp() override {
+    valid = json::parse(send(LCD::Proto::Constants::POSTLOGIN, R"({"username":"admin","password":"admin"})", "POST")
+                            .second)["data"]["token"];
+  }
+
   // The status and body of the reply; 0 and "" when there is none.
-  std::pair<int, std::string> send(const char* path, const json& body = "{}", const char* method = "PUT") {
+  std::pair<int, std::string> send(const std::string& path, const json& body = "{}", const char* method = "PUT") {
     httplib::Request request;
     request.method = method;
     request.path = path;
@@ -30,17 +89,20 @@ class SimulatorTest : public ::testing::Test {
     return reply ? std::pair(reply->status, reply->body) : std::pair(0, std::string());
   }
 
-  LCD::DeviceSim::DeviceSimulator simulator;
+  LCD::DeviceSim::DeviceSimulator simulator{[] {
+    LCD::DeviceSim::SimulatorOptions options;
+    options.reportQueueLimit = 4;
+    return options;
+  }()};
   httplib::Client client{"127.0.0.1", simulator.port()};
-  std::string token;
+  std::string token, valid;
 };
 
-// The device's decisions, one exchange per case: refusals with their reasons,
-// the colour bars, the assessment.
+// The device's decisions, one exchange per case: refusals with their reasons, the colour bars, the
+// assessment, and replies spoiled by a fault (a one-shot one spoils one reply, a sticky one until cleared).
 TEST_F(SimulatorTest, AnswersEachRequestAsTheDeviceDecides) {
   const json table = json::parse(std::ifstream(LCD_DEVICESIM_EXCHANGES));
-  const std::string valid =
-      json::parse(send(kLogin, R"({"username":"admin","password":"admin"})", "POST").second)["data"]["token"];
+  const std::vector<std::string> kinds = table["kinds"];  // in the order of FaultKind
   for (const json& c : table["cases"]) {
     token = c.value("token", "<token>");
     if (const auto at = token.find("<token>"); at != std::string::npos) token.replace(at, 7, valid);
@@ -49,63 +111,68 @@ TEST_F(SimulatorTest, AnswersEachRequestAsTheDeviceDecides) {
       body.push_back(table["layer"]);
       for (const auto& [pointer, value] : edits.items()) body.back()[json::json_pointer(pointer)] = value;
     }
-    const auto [status, reply] = send(c["path"].get<std::string>().c_str(), body, c.value("method", "PUT").c_str());
-    EXPECT_EQ(status, c["status"]) << c["why"];
-    EXPECT_EQ(json::parse(reply, nullptr, false), c["reply"]) << c["why"];
-  }
-  EXPECT_EQ(simulator.layerCutout(1), std::nullopt);  // no refused list changed a layer
-}
-
-TEST_F(SimulatorTest, EachFaultSpoilsTheReplyAsItSays) {
-  const std::string normal = R"({"code":5,"message":"unauthorized: missing or stale token"})";
-  const std::string fixed("{\"code\":7}\0tail", 15);
-  const std::tuple<Fault, int, std::string> cases[] = {
-      {{FaultKind::HttpError}, 500, R"({"code":7,"message":"internal error"})"},
-      {{FaultKind::ErrorPage}, 500, "<html><body>500 Internal Server Error</body></html>"},
-      {{FaultKind::EmptyBody}, 200, ""},
-      {{FaultKind::GarbageBody}, 200, "<html><body>502 Bad Gateway</body></html>"},
-      {{FaultKind::MissingCode}, 401, R"({"message":"unauthorized: missing or stale token"})"},
-      {{FaultKind::TruncatedBody}, 401, normal.substr(0, normal.size() / 2)},
-      {{FaultKind::LargeBody, false, {}, 3}, 401, R"({"code":5,"message":"unauthorized: missing or stale tokenxxx"})"},
-      {{FaultKind::SlowReply, false, std::chrono::milliseconds(10)}, 401, normal},
-      {{FaultKind::FixedBody, true, {}, 0, fixed}, 200, fixed},
-      {{FaultKind::DropConnection}, 0, ""},
-      {{FaultKind::DropMidReply}, 0, ""}};
-  for (const auto& [fault, status, body] : cases) {
-    simulator.injectFault(kCursor, fault);
-    for (int left = fault.sticky ? 2 : 1; left > 0; --left) {  // a sticky fault lasts until cleared
-      EXPECT_EQ(send(kCursor), std::pair(status, body)) << static_cast<int>(fault.kind);
+    if (const json f = c.value("fault", json()); !f.is_null()) {
+      const auto kind = static_cast<FaultKind>(std::find(kinds.begin(), kinds.end(), f["kind"]) - kinds.begin());
+      simulator.injectFault(c["path"], {kind, f.value("sticky", false), std::chrono::milliseconds(f.value("delay", 0)),
+                                        f.value("padding", std::size_t{0}), f.value("body", "")});
     }
-    simulator.clearFaults();
-    EXPECT_EQ(send(kCursor), std::pair(401, normal));
+    const auto [status, reply] = send(c["path"], body, c.value("method", "PUT").c_str());
+    EXPECT_EQ(status, c["status"]) << c["why"];
+    EXPECT_EQ(c["reply"].is_string() ? json(reply) : json::parse(reply, nullptr, false), c["reply"]) << c["why"];
+    if (c.value("clear", false)) simulator.clearFaults();
   }
 }
 
-TEST_F(SimulatorTest, IdleConnectionsNeitherHoldBackANewClientNorDelayStop) {
-  std::vector<int> idle(64);  // more than any fixed pool of workers would have
-  for (int& socket : idle) {
-    socket = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{AF_INET, htons(static_cast<std::uint16_t>(simulator.port())), {htonl(INADDR_LOOPBACK)}, {}};
-    ASSERT_EQ(connect(socket, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  }
-  client.set_read_timeout(std::chrono::seconds(1));  // a pool would answer when the idle ones time out
-  EXPECT_EQ(send(kCursor).first, 401);
-
-  simulator.injectFault(kCursor, Fault{FaultKind::SlowReply, false, std::chrono::seconds(30)});
-  auto busy = std::async(std::launch::async, [this] { return send(kCursor); });
-  while (simulator.requests().size() < 2) std::this_thread::yield();
-  const auto start = std::chrono::steady_clock::now();
-  simulator.stop();
-  const std::chrono::duration<double, std::milli> stopping = std::chrono::steady_clock::now() - start;
-  EXPECT_LT(stopping.count(), 500);  // the idle ones would end at their keep-alive time-out, 1 s
-  busy.wait();
-  for (int socket : idle) close(socket);
-}
-
-TEST_F(SimulatorTest, BusyPortIsReported) {
+TEST_F(SimulatorTest, IdleConnectionsHoldNeitherANewClientNorStopNorThePort) {
   LCD::DeviceSim::SimulatorOptions options;
   options.port = simulator.port();
   EXPECT_THROW(LCD::DeviceSim::DeviceSimulator{options}, std::runtime_error);
+  std::vector<int> idle(64);  // more than any fixed pool of workers would have
+  for (int& socket : idle) ASSERT_GE(socket = connectTo(simulator.port()), 0);
+  client.set_read_timeout(std::chrono::seconds(1));  // a pool would answer when the idle ones time out
+  EXPECT_EQ(send(kCursor).first, 401);
+  RawSubscriber stream(simulator.port(), valid);  // a stream waiting for a report must end at once too
+
+  simulator.injectFault(kCursor, {FaultKind::SlowReply, false, std::chrono::seconds(30)});
+  auto busy = std::async(std::launch::async, [this] { return send(kCursor); });
+  while (simulator.requests().size() < 4) std::this_thread::yield();
+  const auto start = std::chrono::steady_clock::now();
+  simulator.stop();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));  // idle ones end after 1 s
+  for (int socket : idle) close(socket);
+}
+
+// The reports of what each request changed, then reports for several subscribers, one of them stalled.
+TEST_F(SimulatorTest, EverySubscriberGetsEveryReportUnlessItFallsBehind) {
+  token = valid;
+  EXPECT_FALSE(RawSubscriber(simulator.port(), valid + "x").accepted());
+  RawSubscriber first(simulator.port(), valid);
+  std::uint32_t seq = 0;
+  for (const json& c : json::parse(std::ifstream(LCD_DEVICESIM_REPORTS))) {
+    send(c["path"], c["body"]);
+    simulator.publishReport(0, nullptr);  // a marker: the request's reports come before it
+    seq += static_cast<std::uint32_t>(c["reports"].size()) + 1;
+    std::vector<json> reports = first.reportsUpTo(seq);
+    ASSERT_TRUE(!reports.empty() && reports.back()["seq"] == seq) << c["why"];
+    reports.pop_back();
+    for (json& report : reports) report.erase("seq");
+    EXPECT_EQ(json(reports), c["reports"]) << c["why"];
+  }
+
+  RawSubscriber second(simulator.port(), valid), stalled(simulator.port(), valid, 4096);
+  ASSERT_TRUE(second.accepted() && stalled.accepted());
+  // Large ones, far more than the stalled one's socket buffers hold (2 MB here), then small ones past its
+  // queue, soon enough for its blocked connection to outlast the simulator's write time-out.
+  const std::uint32_t last = seq + 100;
+  while (++seq <= last) {
+    simulator.publishReport(LCD::DeviceSim::kCursorReportCode, std::string(seq <= last - 20 ? 40000 : 100, 'x'));
+    ASSERT_EQ(first.reportsUpTo(seq).size(), 1u) << seq;
+    ASSERT_EQ(second.reportsUpTo(seq).size(), 1u) << seq;
+  }
+  const std::vector<json> late = stalled.reportsUpTo(last);
+  ASSERT_TRUE(late.size() >= 4 && late.size() < 100) << late.size();
+  for (std::size_t i = 1; i < late.size(); ++i) EXPECT_LT(late[i - 1]["seq"], late[i]["seq"]);
+  EXPECT_EQ(late[late.size() - 4]["seq"], last - 3);  // the oldest went, the newest four stayed
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "tests/tools/processrun.h"
-#include "tests/tools/scratchdir.h"
 
 namespace {
 
@@ -34,14 +33,9 @@ TEST(InstalledTree, ServesLcdHostAndAnIntegratorsProject) {
       << read.err;
 
   const std::string build = (scratch.path() / "consumer").string();
-  std::vector<std::string> configure{LCD_CMAKE_COMMAND,
-                                     "-S",
-                                     LCD_CONSUMER_SOURCE_DIR,
-                                     "-B",
-                                     build,
-                                     "-DCMAKE_PREFIX_PATH=" + prefix,
-                                     "-DCMAKE_CXX_COMPILER=" LCD_CXX_COMPILER,
-                                     "-DCMAKE_CXX_FLAGS=" LCD_CXX_FLAGS};
+  std::vector<std::string> configure{LCD_CMAKE_COMMAND, "-S", LCD_CONSUMER_SOURCE_DIR, "-B", build};
+  configure.insert(configure.end(), {"-DCMAKE_PREFIX_PATH=" + prefix, "-DCMAKE_CXX_COMPILER=" LCD_CXX_COMPILER});
+  configure.push_back("-DCMAKE_CXX_FLAGS=" LCD_CXX_FLAGS);
   if (!std::string(LCD_TOOLCHAIN_FILE).empty()) configure.push_back("-DCMAKE_TOOLCHAIN_FILE=" LCD_TOOLCHAIN_FILE);
   const ProcessResult configured = runProcess(configure);
   ASSERT_EQ(configured.exitCode, 0) << configured.out << configured.err;

@@ -1,7 +1,8 @@
 // lcd-host run as a user runs it, against its embedded device simulator unless
 // a case names another device: one table of command lines with their input
-// files, exit status, standard output and the reason on standard error
-// (lcdhost_cases.json; "$DIR" stands for the directory the files are in).
+// files, exit status, standard output (all of it, or a list of parts it holds)
+// and the reason on standard error (lcdhost_cases.json; "$DIR" stands for the
+// directory the files are in).
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -10,7 +11,6 @@
 #include <vector>
 
 #include "tests/tools/processrun.h"
-#include "tests/tools/scratchdir.h"
 
 namespace {
 
@@ -41,7 +41,13 @@ TEST(LcdHost, EveryCommandLineEndsAsItShould) {
     const ProcessResult result = runLcdHost(arguments, c.value("stdin", ""));
     const int exitCode = c["exit"];
     EXPECT_EQ(result.exitCode, exitCode) << result.err;
-    EXPECT_EQ(result.out, c.value("out", ""));
+    const nlohmann::json out = c.value("out", nlohmann::json(""));
+    if (out.is_string()) {
+      EXPECT_EQ(result.out, out.get<std::string>());
+    }
+    for (const std::string part : out.is_array() ? out : nlohmann::json::array()) {
+      EXPECT_NE(result.out.find(part), std::string::npos) << part;
+    }
     if (exitCode == 0) {
       EXPECT_EQ(result.err, "");
       continue;
@@ -53,32 +59,6 @@ TEST(LcdHost, EveryCommandLineEndsAsItShould) {
       EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << result.err;
     }
   }
-}
-
-TEST(LcdHost, HelpOnEveryCommand) {
-  for (const std::string command : {"", "set-cutout", "read-color", "assess", "report", "demo", "watch"}) {
-    std::vector<std::string> arguments;
-    if (!command.empty()) arguments.push_back(command);
-    arguments.push_back("--help");
-    const ProcessResult result = runLcdHost(arguments);
-    EXPECT_EQ(result.exitCode, 0) << command;
-    EXPECT_NE(result.out.find("Usage: "), std::string::npos) << command;
-    EXPECT_NE(result.out.find(command.empty() ? "SUBCOMMAND" : command), std::string::npos) << result.out;
-  }
-}
-
-TEST(LcdHost, DemoNarratesEveryJobAndCountsTheFailedSteps) {
-  const ProcessResult result = runLcdHost({"demo"});
-  EXPECT_EQ(result.exitCode, 0) << result.err;
-  for (const char* line : {"answer 1: the device accepted both layers", "(1800, 540): R 0 G 0 B 0 (black)",
-                           "layer 2: state 0, interfaces 3, 4", "event 0xfc08040e with the changed settings",
-                           "event 0xfc08040f: layer 2, cursor on at (900, 300)", "demo: 6 of 6 steps succeeded"}) {
-    EXPECT_NE(result.out.find(line), std::string::npos) << line << "\n" << result.out;
-  }
-  const ProcessResult silent = runLcdHost({"demo", "--device", "http://127.0.0.1:1"});
-  EXPECT_EQ(silent.exitCode, 1);
-  EXPECT_NE(silent.out.find("demo: 2 of 6 steps succeeded"), std::string::npos) << silent.out;
-  EXPECT_EQ(lastLine(silent.err), "lcd-host: 4 demo steps failed");
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-class ScratchDir;
+#include "tests/tools/scratchdir.h"
 
 // What a finished program left behind.
 struct ProcessResult {

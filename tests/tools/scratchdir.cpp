@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
 
 ScratchDir::ScratchDir() {
@@ -26,7 +26,5 @@ std::string ScratchDir::write(const std::string& name, const std::string& text) 
 
 std::string ScratchDir::read(const std::string& name) const {
   std::ifstream file(path_ / name, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
+  return {std::istreambuf_iterator<char>(file), {}};
 }
