@@ -2,6 +2,7 @@
 
 #include "communicator/devicesettings.h"
 #include "communicator/exchangefailure.h"
+#include "layercutout/httplogin.h"
 #include "scripteddevice.h"
 
 namespace {
@@ -21,6 +22,21 @@ TEST(RequestTest, GoesOutExactlyAsBuiltOrNotAtAll) {
     EXPECT_EQ(requests.empty() ? "" : requests.front(), expected) << c["what"];
     EXPECT_EQ(out, expected.empty() ? LCD::Communicator::kFailedLocally : 200) << c["what"];
   }
+}
+
+// The login as the device expects it: a JSON body with the settings' credentials.
+TEST(RequestTest, LogsInWithTheCredentialsAsJson) {
+  ScriptedDevice device;
+  LCD::Communicator::configureDevice({"http://" + device.address(), "admin", "pa\"ss", 2000});
+  HttpLogin::getInstance()->getToken();
+  const auto requests = device.requests();
+  ASSERT_EQ(requests.size(), 1u);
+  const std::size_t bodyAt = requests[0].find("\r\n\r\n") + 4;
+  EXPECT_EQ(requests[0].substr(0, bodyAt), "POST /tavro/v1/system/auth/login HTTP/1.1\r\nHost: " + device.address() +
+                                               "\r\nContent-Type: application/json\r\nContent-Length: " +
+                                               std::to_string(requests[0].size() - bodyAt) + "\r\n\r\n");
+  EXPECT_EQ(nlohmann::json::parse(requests[0].substr(bodyAt)),
+            (nlohmann::json{{"username", "admin"}, {"password", "pa\"ss"}}));
 }
 
 }  // namespace
