@@ -8,6 +8,7 @@
 #include "communicator/deviceroute.h"
 #include "communicator/devicesettings.h"
 #include "communicator/exchangefailure.h"
+#include "communicator/resourceurl.h"
 #include "devicesim/reportstreamcontract.h"
 #include "host/eventstreamparser.h"
 #include "layercutout/httplogin.h"
@@ -33,13 +34,6 @@ struct EasyCleanup {
 struct ListCleanup {
   void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
-
-std::string streamUrl(std::string deviceUrl) {
-  while (!deviceUrl.empty() && deviceUrl.back() == '/') {
-    deviceUrl.pop_back();
-  }
-  return deviceUrl + DeviceSim::kReportStreamPath;
-}
 
 // Null when libcurl has no memory for them.
 std::unique_ptr<curl_slist, ListCleanup> streamHeaders(const std::string& token) {
@@ -114,7 +108,7 @@ ReportRelay::Attempt ReportRelay::streamOnce(CURL* curl) {
     return {false, "out of memory"};
   }
   curl_easy_reset(curl);
-  const std::string url = streamUrl(device.url);
+  const std::string url = Communicator::resourceUrl(device.url, DeviceSim::kReportStreamPath);
   Stream stream{*this, curl, EventStreamParser(kLongestReport, [this](const std::string& text) { deliver(text); })};
   Communicator::routeToDevice(curl, url.c_str(), device.timeoutMs);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
