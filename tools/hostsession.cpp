@@ -94,15 +94,11 @@ std::vector<unsigned char> HostSession::answer(std::uint32_t id, const void* dat
 template <typename T>
 std::optional<T> HostSession::deliverReport(std::uint32_t reportId, std::uint32_t eventId,
                                             const std::string& reportText) {
-  // The payload is the record in its in-memory form; what it refers to lives
-  // only while the event is delivered, so it is copied right here.
   std::optional<T> payload;
   std::optional<std::size_t> eventSize;
   const auto subscription = runtime_.subscribe(eventId, [&payload, &eventSize](const wyn::IMessage& event) {
     eventSize = static_cast<std::size_t>(event.getDataSize());
-    if (*eventSize == sizeof(T) && event.getData() != nullptr) {
-      payload = *static_cast<const T*>(event.getData());
-    }
+    payload = recordOf<T>(event);
   });
   runtime_.sendEvent(reportId, reportText.c_str(), static_cast<int>(reportText.size() + 1));
   runtime_.unsubscribe(subscription);

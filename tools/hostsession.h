@@ -13,6 +13,17 @@
 
 namespace LCD::Tools {
 
+// The record an event of the plug-in carries, copied: what the payload points
+// at lives only while the event is delivered. Nothing when the payload is not
+// one T.
+template <typename T>
+std::optional<T> recordOf(const wyn::IMessage& event) {
+  if (event.getDataSize() != static_cast<int>(sizeof(T)) || event.getData() == nullptr) {
+    return std::nullopt;
+  }
+  return *static_cast<const T*>(event.getData());
+}
+
 struct SessionOptions {
   DeviceOptions device;
   // Empty: the plug-in beside lcd-host (see defaultPluginPath).

@@ -57,16 +57,15 @@ std::optional<ReportEvent> LiveReports::next(std::chrono::milliseconds timeout) 
   return event;
 }
 
-// The payload is the record in its in-memory form; what it refers to lives
-// only while the event is delivered, so it is copied right here.
 template <typename T>
 Host::SubscriptionId LiveReports::listen(std::uint32_t eventId) {
   return session_.runtime().subscribe(eventId, [this, eventId](const wyn::IMessage& event) {
-    if (event.getDataSize() != sizeof(T) || event.getData() == nullptr) {
+    std::optional<T> record = recordOf<T>(event);
+    if (!record) {
       return;
     }
     std::lock_guard<std::mutex> lock(mutex_);
-    events_.push_back({eventId, *static_cast<const T*>(event.getData())});
+    events_.push_back({eventId, std::move(*record)});
     changed_.notify_all();
   });
 }
