@@ -1,6 +1,7 @@
 #include "layercutout/deviceexchange.h"
 
 #include <cstdint>
+#include <utility>
 
 #include "layercutout/httpclient.h"
 #include "layercutout/httplogin.h"
@@ -33,9 +34,12 @@ std::string DeviceExchange::replyText() const {
   return bytes == nullptr ? std::string() : std::string(bytes, size);
 }
 
+// The library may free an object and leave the pointer it was given as it
+// was, so each pointer is taken out of the exchange before it is handed back:
+// a second call, or the destructor, then finds nothing left to release.
 void DeviceExchange::release() {
-  if (request_ != nullptr) client_->deleteRequest(request_);
-  if (response_ != nullptr) client_->deleteRespon(response_);
+  if (HttpRequest* request = std::exchange(request_, nullptr)) client_->deleteRequest(request);
+  if (HttpRespon* response = std::exchange(response_, nullptr)) client_->deleteRespon(response);
 }
 
 }  // namespace LayerCutout
