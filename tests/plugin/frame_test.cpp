@@ -26,7 +26,7 @@ std::string commandOutput(const std::string& command) {
 }
 
 TEST(PluginEntry, RecordDescriptorAndExports) {
-  TracedPlugin plugin({}, false);
+  TracedPlugin plugin(Handback::Reset, {}, false);
   EXPECT_EQ(plugin.creation, kLookUps);
   const wyn::PluginInfo& info = plugin.library.info();
   EXPECT_EQ(&info, &plugin.library.info());
@@ -53,38 +53,85 @@ struct Sender : LCD::Message::MessageHandler {
   void onInit() override {}
 };
 
-TEST(MessageHandler, SendsCommandsAndEventsAndReleasesBothThroughOneSlot) {
-  Trace trace;
-  TraceHost host(trace);
-  wyn::api::get().host = &host;
-  Sender sender;
-
-  int request = 7;
-  // The device's answer, what the sender does with it, and the reply it keeps.
-  const std::tuple<std::vector<unsigned char>, Trace, int> cases[] = {
-      {{5, 0, 0, 0}, {"reply.getDataSize", "reply.getData", "commands.releaseMessage(reply)"}, 5},
-      {{6, 0}, {"reply.getDataSize", "commands.releaseMessage(reply)"}, -1},
-      {{6, 0, 0, 0, 0}, {"reply.getDataSize", "commands.releaseMessage(reply)"}, -1},
-      {{}, {"commands.releaseMessage(null)"}, -1},
+// A host that offers its services to the components made while it lives.
+struct HostedSender {
+  explicit HostedSender(Handback handback) : host(trace, handback) { trace.clear(); }
+  struct Offered {
+    explicit Offered(TraceHost& host) { wyn::api::get().host = &host; }
+    ~Offered() { wyn::api::get().host = nullptr; }
   };
-  for (const auto& [answer, afterDispatch, kept] : cases) {
-    Trace expected = {"commands.createMessage(0xabc, 4, [7], sender)", "commands.dispatch(0)"};
-    expected.insert(expected.end(), afterDispatch.begin(), afterDispatch.end());
-    expected.push_back("commands.releaseMessage(request)");
-    trace.clear();
-    int reply = -1;
-    host.commands.answerBytes = answer;
-    EXPECT_EQ(sender.sendCommand(0xabc, sizeof request, &request, 4, &reply), 0);
-    EXPECT_EQ(trace, expected);
-    EXPECT_EQ(reply, kept);
-  }
+  Trace trace;
+  TraceHost host;
+  Offered offered{host};
+  Sender sender;
+};
 
-  trace.clear();
-  sender.postEvent(0xdef, sizeof request, &request);
-  sender.sendEvent(0xdef, sizeof request, &request);
-  EXPECT_EQ(trace, (Trace{"events.createMessage(0xdef, 4, [7], sender)", "events.post",
-                          "events.createMessage(0xdef, 4, [7], sender)", "events.send(9)"}));
-  wyn::api::get().host = nullptr;
+// The answer a dispatched command gets, what the sender does with it, and the
+// reply it keeps.
+struct Answer {
+  const char* name;
+  std::vector<unsigned char> bytes;
+  Trace afterDispatch;
+  int kept;
+};
+
+const Answer kAnswers[] = {
+    {"exact size", {5, 0, 0, 0}, {"reply.getDataSize", "reply.getData", "commands.releaseMessage(reply)"}, 5},
+    {"too short", {6, 0}, {"reply.getDataSize", "commands.releaseMessage(reply)"}, -1},
+    {"too long", {6, 0, 0, 0, 0}, {"reply.getDataSize", "commands.releaseMessage(reply)"}, -1},
+    {"none", {}, {"commands.releaseMessage(null)"}, -1},
+};
+
+void PrintTo(const Answer& answer, std::ostream* out) { *out << answer.name; }
+
+class SendCommand : public testing::TestWithParam<std::tuple<Answer, Handback>> {};
+
+TEST_P(SendCommand, KeepsAFittingReplyAndReleasesEachMessageOnce) {
+  const auto& [answer, handback] = GetParam();
+  HostedSender hosted(handback);
+  Trace expected = {"commands.createMessage(0xabc, 4, [7], sender)", "commands.dispatch(0)"};
+  expected.insert(expected.end(), answer.afterDispatch.begin(), answer.afterDispatch.end());
+  expected.push_back("commands.releaseMessage(request)");
+  int request = 7;
+  int reply = -1;
+  hosted.host.commands.answerBytes = answer.bytes;
+  EXPECT_EQ(hosted.sender.sendCommand(0xabc, sizeof request, &request, 4, &reply), 0);
+  EXPECT_EQ(hosted.trace, expected);
+  EXPECT_EQ(reply, answer.kept);
+}
+
+std::string answerName(const testing::TestParamInfo<std::tuple<Answer, Handback>>& info) {
+  std::string name = std::string(std::get<0>(info.param).name) + "_" + handbackName(std::get<1>(info.param));
+  for (char& c : name)
+    if (c == ' ') c = '_';
+  return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, SendCommand,
+                         testing::Combine(testing::ValuesIn(kAnswers),
+                                          testing::Values(Handback::Reset, Handback::Leave, Handback::Poison)),
+                         answerName);
+
+TEST(MessageHandler, HandsEachEventOverOnce) {
+  HostedSender hosted(Handback::Leave);
+  int event = 7;
+  hosted.sender.postEvent(0xdef, sizeof event, &event);
+  hosted.sender.sendEvent(0xdef, sizeof event, &event);
+  EXPECT_EQ(hosted.trace, (Trace{"events.createMessage(0xdef, 4, [7], sender)", "events.post",
+                                 "events.createMessage(0xdef, 4, [7], sender)", "events.send(9)"}));
+}
+
+TEST(MessageHandler, KeepsTheFirstHandlerRegisteredForAnId) {
+  HostedSender hosted(Handback::Reset);
+  const TraceMessage first(hosted.trace, 0, 1, nullptr, 0), later(hosted.trace, 0, 2, nullptr, 0);
+  hosted.sender.registerCommand(0xabc, [&](const wyn::IMessage*) { return &first; });
+  hosted.sender.registerCommand(0xabc, [&](const wyn::IMessage*) { return &later; });
+  hosted.sender.registerEvent(0xabc, [&](const wyn::IMessage*) { return &first; });
+  hosted.sender.registerEvent(0xabc, [&](const wyn::IMessage*) { return &later; });
+  const TraceMessage command(hosted.trace, kCommandType, 0xabc, nullptr, 0);
+  const TraceMessage event(hosted.trace, kEventType, 0xabc, nullptr, 0);
+  EXPECT_EQ(hosted.sender.handleMessage(&command), &first);
+  EXPECT_EQ(hosted.sender.handleMessage(&event), &first);
 }
 
 }  // namespace

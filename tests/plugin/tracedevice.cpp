@@ -1,29 +1,47 @@
 #include "tests/plugin/tracedevice.h"
 
+#include <cstring>
+#include <map>
+#include <memory>
+#include <utility>
+
 #include "layercutout/httpclient.h"
 #include "layercutout/httplogin.h"
 #include "layercutout/httprequest.h"
 #include "layercutout/httprespon.h"
 #include "layercutout/httpsingleton.h"
-
-#include <utility>
+#include "tests/plugin/handback.h"
 
 namespace {
 
 Trace* target = nullptr;
 std::optional<std::string> scriptedReply;
+Handback handback = Handback::Reset;
+Holdings live;
+
+// The body each request was given, as the caller's pointer and what it held.
+std::map<const HttpRequest*, std::pair<const char*, std::string>> sentBodies;
+// Each reply's body: exactly its bytes, with no terminator, freed with it.
+std::map<const HttpRespon*, std::unique_ptr<char[]>> replyBodies;
 
 void traced(const std::string& line) {
   if (target != nullptr) target->push_back(line);
+}
+
+// Traces `call`; false, traced as a fault, when `object` is not a live one.
+bool tracedOn(const void* object, const std::string& call) {
+  traced(live.holds(object) ? call : call + " on a released object");
+  return live.holds(object);
 }
 
 std::string text(const char* value) { return value == nullptr ? "(null)" : value; }
 
 }  // namespace
 
-void TraceDevice::use(Trace* trace, const std::optional<std::string>& scripted) {
+void TraceDevice::use(Trace* trace, const std::optional<std::string>& scripted, Handback mode) {
   target = trace;
   scriptedReply = scripted;
+  handback = mode;
 }
 
 std::once_flag HttpSingleTon::flag;
@@ -43,48 +61,67 @@ HttpLogin* HttpLogin::getInstance() {
   return instance;
 }
 
-std::string HttpLogin::getToken() { return traced("getToken"), "token-1"; }
+// Longer than a short-string buffer, so that the text lives on the heap and a
+// use after the caller dropped it shows.
+std::string HttpLogin::getToken() { return traced("getToken"), "token-of-the-device-login"; }
 
 HttpRequest::HttpRequest(std::string method, std::string path) : method_(std::move(method)), path_(std::move(path)) {}
 
 void HttpRequest::setHead(const char* name, const char* value) {
-  traced("setHead(" + text(name) + ", " + text(value) + ")");
+  tracedOn(this, "setHead(" + text(name) + ", " + text(value) + ")");
 }
 
 void HttpRequest::setBody(const char* data, int length) {
-  const std::string bytes =
-      data == nullptr || length < 0 ? "(null)" : std::string(data, static_cast<std::size_t>(length));
-  traced("setBody(" + bytes + ", " + std::to_string(length) + ")");
+  const bool given = data != nullptr && length >= 0;
+  const std::string bytes = given ? std::string(data, static_cast<std::size_t>(length)) : "(null)";
+  if (tracedOn(this, "setBody(" + bytes + ", " + std::to_string(length) + ")") && given)
+    sentBodies[this] = {data, bytes};
 }
 
-// The body is followed by bytes that are not part of it, so a reader that
-// looks past getBodySize sees an unterminated string.
-constexpr char kBeyondTheBody[] = "\"beyond";
+HttpRespon::HttpRespon(int status, std::string body) : status_(status), body_(std::move(body)) {}
 
-HttpRespon::HttpRespon(int status, std::string body) : status_(status), body_(std::move(body) + kBeyondTheBody) {}
+// The body is followed by bytes that are not part of it and by no NUL, so a
+// reader that looks past getBodySize sees an unterminated string.
+constexpr char kBeyondTheBody[] = {'"', 'b', 'e', 'y', 'o', 'n', 'd'};
 
-const char* HttpRespon::getBody() { return traced("getBody"), body_.data(); }
-int HttpRespon::getBodySize() {
-  return traced("getBodySize"), static_cast<int>(body_.size() - sizeof kBeyondTheBody + 1);
-}
+const char* HttpRespon::getBody() { return tracedOn(this, "getBody") ? replyBodies[this].get() : nullptr; }
+
+int HttpRespon::getBodySize() { return tracedOn(this, "getBodySize") ? static_cast<int>(body_.size()) : 0; }
 
 int HttpRespon::getStatus() { return status_; }
 
 HttpRequest* HttpClient::createRequest(const char* method, const char* url) {
-  return traced("createRequest(" + text(method) + ", " + text(url) + ")"), new HttpRequest(text(method), text(url));
+  traced("createRequest(" + text(method) + ", " + text(url) + ")");
+  return live.handOut(std::unique_ptr<HttpRequest>(new HttpRequest(text(method), text(url))));
 }
 
-HttpRespon* HttpClient::sendRequest(HttpRequest*, int* out) {
-  traced("sendRequest(" + (out == nullptr ? std::string("null") : std::to_string(*out)) + ")");
-  return scriptedReply ? new HttpRespon(200, *scriptedReply) : nullptr;
+HttpRespon* HttpClient::sendRequest(HttpRequest* request, int* out) {
+  if (!tracedOn(request, "sendRequest(" + (out == nullptr ? std::string("null") : std::to_string(*out)) + ")"))
+    return nullptr;
+  if (!scriptedReply) return nullptr;
+  auto* respon = live.handOut(std::unique_ptr<HttpRespon>(new HttpRespon(200, *scriptedReply)));
+  auto& body = replyBodies[respon];
+  body = std::make_unique<char[]>(scriptedReply->size() + sizeof kBeyondTheBody);
+  std::memcpy(body.get(), scriptedReply->data(), scriptedReply->size());
+  std::memcpy(body.get() + scriptedReply->size(), kBeyondTheBody, sizeof kBeyondTheBody);
+  return respon;
 }
 
 void HttpClient::deleteRequest(HttpRequest*& request) {
-  traced("deleteRequest");
-  delete std::exchange(request, nullptr);
+  if (!tracedOn(request, "deleteRequest")) return;
+  const auto sent = sentBodies.find(request);
+  if (sent != sentBodies.end()) {
+    const auto& [data, bytes] = sent->second;
+    if (std::memcmp(data, bytes.data(), bytes.size()) != 0) traced("body changed before deleteRequest");
+    sentBodies.erase(sent);
+  }
+  live.takeBack(request);
+  handBack(request, handback);
 }
 
 void HttpClient::deleteRespon(HttpRespon*& respon) {
-  traced("deleteRespon");
-  delete std::exchange(respon, nullptr);
+  if (!tracedOn(respon, "deleteRespon")) return;
+  replyBodies.erase(respon);
+  live.takeBack(respon);
+  handBack(respon, handback);
 }

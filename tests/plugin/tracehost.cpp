@@ -24,6 +24,18 @@ class Reply : public wyn::IReply {
   std::vector<unsigned char> bytes_;
 };
 
+// A message a host service made, with its own copy of the payload.
+class HeldMessage : public TraceMessage {
+ public:
+  HeldMessage(Trace& trace, const unsigned char* data, int size)
+      : TraceMessage(trace, 0, 0, nullptr, 0), bytes_(data == nullptr || size <= 0 ? 0 : size) {
+    if (!bytes_.empty()) std::memcpy(bytes_.data(), data, bytes_.size());
+  }
+
+ private:
+  std::vector<unsigned char> bytes_;
+};
+
 std::string hex(std::uint32_t value) {
   char text[16];
   return {text, static_cast<std::size_t>(std::snprintf(text, sizeof text, "0x%x", static_cast<unsigned>(value)))};
@@ -76,41 +88,58 @@ int TraceHost::added(const std::string& service, int id, const std::string& name
   return trace.push_back(service + ".addHandler(" + hex(static_cast<std::uint32_t>(id)) + ", " + name + ")"), 0;
 }
 
+bool TraceHost::takeAnswer(const wyn::IMessage* answer) { return held_.takeBack(answer); }
+
+wyn::IMessage* TraceHost::madeMessage(const std::string& line, int size, const void* data) {
+  trace.push_back(line);
+  auto message = std::make_unique<HeldMessage>(trace, static_cast<const unsigned char*>(data), size);
+  return held_.handOut(std::move(message));
+}
+
+void TraceHost::handBackMessage(const std::string& call, wyn::IMessage** msg) {
+  if (*msg != nullptr && !held_.takeBack(*msg)) return trace.push_back(call + " on a released object");
+  trace.push_back(call);
+  handBack(*msg, handback_);
+}
+
 wyn::IMessage* TraceHost::Center::createMessage(std::uint32_t id, const std::string& sender, int size, const void* data,
                                                 int flags) {
-  return host.handedOut("center.createMessage(" + hex(id) + ", " + sender + ", " + std::to_string(size) + ", " +
-                        describePayload(id, data, size) + ", " + std::to_string(flags) + ")");
+  return host.madeMessage("center.createMessage(" + hex(id) + ", " + sender + ", " + std::to_string(size) + ", " +
+                              describePayload(id, data, size) + ", " + std::to_string(flags) + ")",
+                          size, data);
 }
 
 wyn::IMessage* TraceHost::Commands::createMessage(std::uint32_t id, int size, const void* data,
                                                   const std::string& sender) {
-  return host.handedOut("commands.createMessage(" + hex(id) + ", " + std::to_string(size) + ", " +
-                        describePayload(id, data, size) + ", " + sender + ")");
+  return host.madeMessage("commands.createMessage(" + hex(id) + ", " + std::to_string(size) + ", " +
+                              describePayload(id, data, size) + ", " + sender + ")",
+                          size, data);
 }
 
 void TraceHost::Commands::releaseMessage(wyn::IMessage** msg) {
-  const bool isReply = reply && *msg == wyn::releasable(reply.get());
-  const std::string which = *msg == nullptr ? "null" : isReply ? "reply" : "request";
-  host.trace.push_back("commands.releaseMessage(" + which + ")");
-  if (isReply) reply.reset();
-  *msg = nullptr;
+  const char* which = *msg == nullptr ? "null" : *msg == host.reply_ ? "reply" : "request";
+  host.handBackMessage(std::string("commands.releaseMessage(") + which + ")", msg);
 }
 
 int TraceHost::Commands::dispatch(wyn::IMessage**, wyn::IReply** answer, int flags) {
   host.trace.push_back("commands.dispatch(" + std::to_string(flags) + ")");
-  if (!answerBytes.empty()) reply = std::make_unique<Reply>(host.trace, answerBytes);
-  *answer = reply.get();
+  *answer = answerBytes.empty() ? nullptr : host.held_.handOut(std::make_unique<Reply>(host.trace, answerBytes));
+  host.reply_ = *answer;
   return 0;
 }
 
 wyn::IMessage* TraceHost::Events::createMessage(std::uint32_t id, int size, const void* data,
                                                 const std::string& sender) {
-  return host.handedOut("events.createMessage(" + hex(id) + ", " + std::to_string(size) + ", " +
-                        describePayload(id, data, size) + ", " + sender + ")");
+  return host.madeMessage("events.createMessage(" + hex(id) + ", " + std::to_string(size) + ", " +
+                              describePayload(id, data, size) + ", " + sender + ")",
+                          size, data);
 }
 
-TracedPlugin::TracedPlugin(std::set<std::string> withheldServices, bool initialised)
-    : previousLog(traceLogInto(trace)), library(LCD_PLUGIN_PATH), host(trace, std::move(withheldServices)) {
+TracedPlugin::TracedPlugin(Handback mode, std::set<std::string> withheldServices, bool initialised)
+    : handback(mode),
+      previousLog(traceLogInto(trace)),
+      library(LCD_PLUGIN_PATH),
+      host(trace, mode, std::move(withheldServices)) {
   library.init(&host);
   descriptor = library.info().components[0];
   component = descriptor->creator();
@@ -123,11 +152,12 @@ TracedPlugin::~TracedPlugin() {
   qInstallMessageHandler(previousLog);
 }
 
-const wyn::IMessage* TracedPlugin::deliver(std::uint32_t type, std::uint32_t id, const void* data, int size,
-                                           const std::optional<std::string>& reply) {
-  TraceDevice::use(&trace, reply);
+bool TracedPlugin::deliver(std::uint32_t type, std::uint32_t id, const void* data, int size,
+                           const std::optional<std::string>& reply) {
+  TraceDevice::use(&trace, reply, handback);
   const TraceMessage message(trace, type, id, data, size);
   const wyn::IMessage* answer = descriptor->getMessageHandler(component)->handleMessage(&message);
-  TraceDevice::use(nullptr, std::nullopt);
-  return answer;
+  TraceDevice::use(nullptr, std::nullopt, Handback::Reset);
+  if (answer != nullptr && !host.takeAnswer(answer)) trace.push_back("answer not made by the message center");
+  return answer != nullptr;
 }

@@ -14,6 +14,7 @@
 #include "message/ieventdispatcher.h"
 #include "message/ihostapi.h"
 #include "message/imessagecenter.h"
+#include "tests/plugin/handback.h"
 #include "tests/plugin/tracedevice.h"
 
 constexpr std::uint32_t kCommandType = 0xF0000001u;
@@ -39,25 +40,30 @@ class TraceMessage : public wyn::IMessage {
 };
 
 // A host whose services trace every call with its arguments; it withholds the
-// services `withheld` names. What they hand out is one message the plug-in
-// only passes back; a dispatched command is answered with
-// `commands.answerBytes` (empty: no reply). Every slot is traced, the
-// reserved one too, so that a call to it shows.
+// services `withheld` names. It is as strict as the host's contract allows:
+// a message it makes holds its own copy of the payload, a message handed back
+// (released, posted or sent) is freed at once and the caller's pointer is
+// dealt with as `handback` says, and a second hand-back of the same message
+// shows in the trace as "... on a released object". A dispatched command is
+// answered with `commands.answerBytes` (empty: no reply). Every slot is
+// traced, the reserved one too, so that a call to it shows.
 class TraceHost : public wyn::IHostApi {
  public:
-  explicit TraceHost(Trace& t, std::set<std::string> withheld = {}) : trace(t), withheld_(std::move(withheld)) {}
+  TraceHost(Trace& t, Handback handback, std::set<std::string> withheld = {})
+      : trace(t), handback_(handback), withheld_(std::move(withheld)) {}
 
   const char* getApiVersion() const override { return "0.1"; }
   void* getService(const char* name) override;
+  // Takes back a message the plug-in answered with; false when it is not one
+  // the message center made.
+  bool takeAnswer(const wyn::IMessage* answer);
 
   Trace& trace;
-  // What the services hand out.
-  TraceMessage made{trace, 0, 0, nullptr, 0};
   struct Center : wyn::IMessageCenter {
     explicit Center(TraceHost& h) : host(h) {}
     wyn::IMessage* createMessage(std::uint32_t id, const std::string& sender, int size, const void* data,
                                  int flags) override;
-    void releaseMessage(wyn::IMessage**) override { host.trace.push_back("center.releaseMessage"); }
+    void releaseMessage(wyn::IMessage** msg) override { host.handBackMessage("center.releaseMessage", msg); }
     TraceHost& host;
   } center{*this};
   struct Commands : wyn::ICommandDispatcher {
@@ -69,16 +75,15 @@ class TraceHost : public wyn::IHostApi {
     int addHandler(int id, std::string name) override { return host.added("commands", id, name); }
     TraceHost& host;
     std::vector<unsigned char> answerBytes;
-    std::unique_ptr<wyn::IReply> reply;
   } commands{*this};
   struct Events : wyn::IEventDispatcher {
     explicit Events(TraceHost& h) : host(h) {}
     wyn::IMessage* createMessage(std::uint32_t id, int size, const void* data, const std::string& sender) override;
-    void releaseMessage(wyn::IMessage**) override { host.trace.push_back("events.releaseMessage"); }
-    int post(wyn::IMessage**) override { return host.trace.push_back("events.post"), 0; }
+    void releaseMessage(wyn::IMessage** msg) override { host.handBackMessage("events.releaseMessage", msg); }
+    int post(wyn::IMessage** msg) override { return host.handBackMessage("events.post", msg), 0; }
     int dispatchPending() override { return host.trace.push_back("events.dispatchPending"), 0; }
-    int send(wyn::IMessage**, int mode) override {
-      return host.trace.push_back("events.send(" + std::to_string(mode) + ")"), 0;
+    int send(wyn::IMessage** msg, int mode) override {
+      return host.handBackMessage("events.send(" + std::to_string(mode) + ")", msg), 0;
     }
     int addHandler(int id, std::string name) override { return host.added("events", id, name); }
     TraceHost& host;
@@ -86,8 +91,13 @@ class TraceHost : public wyn::IHostApi {
 
  private:
   int added(const std::string& service, int id, const std::string& name);
-  wyn::IMessage* handedOut(const std::string& line) { return trace.push_back(line), &made; }
+  wyn::IMessage* madeMessage(const std::string& line, int size, const void* data);
+  void handBackMessage(const std::string& call, wyn::IMessage** msg);
+
+  Handback handback_;
   std::set<std::string> withheld_;
+  Holdings held_;
+  const void* reply_ = nullptr;  // the last reply dispatch handed out
 };
 
 // The plug-in loaded from the build tree into a tracing host, with one
@@ -95,14 +105,16 @@ class TraceHost : public wyn::IHostApi {
 // through Qt goes into the trace too: "level[file, category, function]: text".
 class TracedPlugin {
  public:
-  explicit TracedPlugin(std::set<std::string> withheldServices = {}, bool initialised = true);
+  explicit TracedPlugin(Handback handback, std::set<std::string> withheldServices = {}, bool initialised = true);
   ~TracedPlugin();
 
   // One message to the component; a device exchange it makes meanwhile
-  // answers `reply` (none: no response).
-  const wyn::IMessage* deliver(std::uint32_t type, std::uint32_t id, const void* data, int size,
-                               const std::optional<std::string>& reply);
+  // answers `reply` (none: no response). True when the component answered
+  // with a message of the message center, which the host then takes back.
+  bool deliver(std::uint32_t type, std::uint32_t id, const void* data, int size,
+               const std::optional<std::string>& reply);
 
+  Handback handback;
   Trace trace;
   // What making (and initialising) the component traced.
   Trace creation;

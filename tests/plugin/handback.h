@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "tests/plugin/tracedevice.h"
+
+// The objects a strict partner has handed out and not yet taken back; each is
+// freed the moment it comes back, so a later use of it is a use after free.
+class Holdings {
+ public:
+  template <typename T>
+  T* handOut(std::unique_ptr<T> object) {
+    T* raw = object.get();
+    held_[raw] = std::shared_ptr<T>(std::move(object));
+    return raw;
+  }
+  bool holds(const void* object) const { return held_.count(object) == 1; }
+  // False for an object that was never handed out or is already back.
+  bool takeBack(const void* object) { return held_.erase(object) == 1; }
+
+ private:
+  std::map<const void*, std::shared_ptr<void>> held_;
+};
+
+// A test-name word for each kind.
+inline const char* handbackName(Handback handback) {
+  static const char* const kNames[] = {"reset", "leave", "poison"};
+  return kNames[static_cast<int>(handback)];
+}
+
+inline void PrintTo(Handback handback, std::ostream* out) { *out << handbackName(handback); }
+
+// What a partner that took an object back does to the caller's pointer. The
+// poison is an address no object has, so a use of it fails at once.
+template <typename T>
+void handBack(T*& pointer, Handback handback) {
+  if (handback == Handback::Reset) pointer = nullptr;
+  if (handback == Handback::Poison) pointer = reinterpret_cast<T*>(std::uintptr_t{0x10});
+}
