@@ -24,18 +24,6 @@ class Reply : public wyn::IReply {
   std::vector<unsigned char> bytes_;
 };
 
-// A message a host service made, with its own copy of the payload.
-class HeldMessage : public TraceMessage {
- public:
-  HeldMessage(Trace& trace, const unsigned char* data, int size)
-      : TraceMessage(trace, 0, 0, nullptr, 0), bytes_(data == nullptr || size <= 0 ? 0 : size) {
-    if (!bytes_.empty()) std::memcpy(bytes_.data(), data, bytes_.size());
-  }
-
- private:
-  std::vector<unsigned char> bytes_;
-};
-
 std::string hex(std::uint32_t value) {
   char text[16];
   return {text, static_cast<std::size_t>(std::snprintf(text, sizeof text, "0x%x", static_cast<unsigned>(value)))};
@@ -90,10 +78,11 @@ int TraceHost::added(const std::string& service, int id, const std::string& name
 
 bool TraceHost::takeAnswer(const wyn::IMessage* answer) { return held_.takeBack(answer); }
 
-wyn::IMessage* TraceHost::madeMessage(const std::string& line, int size, const void* data) {
+// The payload is read while the call lasts (into the trace line) and never
+// after, as the contract allows.
+wyn::IMessage* TraceHost::madeMessage(const std::string& line) {
   trace.push_back(line);
-  auto message = std::make_unique<HeldMessage>(trace, static_cast<const unsigned char*>(data), size);
-  return held_.handOut(std::move(message));
+  return held_.handOut(std::make_unique<TraceMessage>(trace, 0, 0, nullptr, 0));
 }
 
 void TraceHost::handBackMessage(const std::string& call, wyn::IMessage** msg) {
@@ -105,15 +94,13 @@ void TraceHost::handBackMessage(const std::string& call, wyn::IMessage** msg) {
 wyn::IMessage* TraceHost::Center::createMessage(std::uint32_t id, const std::string& sender, int size, const void* data,
                                                 int flags) {
   return host.madeMessage("center.createMessage(" + hex(id) + ", " + sender + ", " + std::to_string(size) + ", " +
-                              describePayload(id, data, size) + ", " + std::to_string(flags) + ")",
-                          size, data);
+                          describePayload(id, data, size) + ", " + std::to_string(flags) + ")");
 }
 
 wyn::IMessage* TraceHost::Commands::createMessage(std::uint32_t id, int size, const void* data,
                                                   const std::string& sender) {
   return host.madeMessage("commands.createMessage(" + hex(id) + ", " + std::to_string(size) + ", " +
-                              describePayload(id, data, size) + ", " + sender + ")",
-                          size, data);
+                          describePayload(id, data, size) + ", " + sender + ")");
 }
 
 void TraceHost::Commands::releaseMessage(wyn::IMessage** msg) {
@@ -131,8 +118,7 @@ int TraceHost::Commands::dispatch(wyn::IMessage**, wyn::IReply** answer, int fla
 wyn::IMessage* TraceHost::Events::createMessage(std::uint32_t id, int size, const void* data,
                                                 const std::string& sender) {
   return host.madeMessage("events.createMessage(" + hex(id) + ", " + std::to_string(size) + ", " +
-                              describePayload(id, data, size) + ", " + sender + ")",
-                          size, data);
+                          describePayload(id, data, size) + ", " + sender + ")");
 }
 
 TracedPlugin::TracedPlugin(Handback mode, std::set<std::string> withheldServices, bool initialised)

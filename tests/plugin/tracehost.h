@@ -41,7 +41,7 @@ class TraceMessage : public wyn::IMessage {
 
 // A host whose services trace every call with its arguments; it withholds the
 // services `withheld` names. It is as strict as the host's contract allows:
-// a message it makes holds its own copy of the payload, a message handed back
+// a payload is read only during the call that makes a message, a message handed back
 // (released, posted or sent) is freed at once and the caller's pointer is
 // dealt with as `handback` says, and a second hand-back of the same message
 // shows in the trace as "... on a released object". A dispatched command is
@@ -91,7 +91,7 @@ class TraceHost : public wyn::IHostApi {
 
  private:
   int added(const std::string& service, int id, const std::string& name);
-  wyn::IMessage* madeMessage(const std::string& line, int size, const void* data);
+  wyn::IMessage* madeMessage(const std::string& line);
   void handBackMessage(const std::string& call, wyn::IMessage** msg);
 
   Handback handback_;
