@@ -76,8 +76,7 @@ TEST_P(FaultMatrix, SenderFindsTheTroubleAndTheNextCommandSucceeds) {
     session.device().injectFault(command.path,
                                  {*trouble.fault, false, std::chrono::milliseconds(trouble.delayMs), trouble.padding});
   EXPECT_EQ(command.send(session.runtime()), kFound[trouble.found][index]);
-  const auto log = session.takeLog();
-  EXPECT_EQ(log.size(), trouble.found == Unanswered || trouble.found == Undecodable ? 1u : 0u);
+  EXPECT_EQ(session.takeLog().size(), trouble.found == Unanswered || trouble.found == Undecodable ? 1u : 0u);
   EXPECT_EQ(countOf(session.takeRequests(), "PUT", command.path), trouble.puts);
 
   session.device().clearFaults();
