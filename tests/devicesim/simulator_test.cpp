@@ -11,6 +11,7 @@
 #include <fstream>
 #include <functional>
 #include <future>
+#include <optional>
 
 namespace {
 
@@ -119,32 +120,34 @@ std::string cursorAt(int layer, int x, int y) {
   return json{{"layerId", layer}, {"cursor", {{"enable", 1}, {"pos", {{"x", x}, {"y", y}}}}}}.dump();
 }
 
-// A request ("@" in the token stands for a valid one), the reply's status and a part of its body.
+// A request ("@" in the token stands for a valid one), the reply's status and a part of its body; with
+// a fault injected into the reply, all of its body.
 struct Exchange {
   std::string name, method, path, token, body;
   int status;
   std::string reply;
+  std::optional<FaultKind> fault = {};
 };
 
-// The eight colour bars of 240 columns each, read at both edges, top and bottom.
+const std::string kRefusal = R"({"code":5,"message":"unauthorized: missing or stale token"})";
+const std::string kFixed("{\"code\":7}\0tail", 15);
+
+// The first column of each of the eight colour bars, 240 columns wide.
 std::vector<Exchange> colourBars() {
   const json colours =
       json::parse("[[255,255,255],[255,255,0],[0,255,255],[0,255,0],[255,0,255],[255,0,0],[0,0,255],[0,0,0]]");
   std::vector<Exchange> reads;
   for (int bar = 0; bar < 8; ++bar) {
-    const json& rgb = colours[bar];
-    const std::string colour = json{{"B", rgb[2]}, {"G", rgb[1]}, {"R", rgb[0]}}.dump();
-    for (const auto& [x, y] : {std::pair(bar * 240, 0), std::pair(bar * 240 + 239, 1079)})
-      reads.push_back({"ColourBar" + std::to_string(bar + 1) + "At" + std::to_string(x), "PUT",
-                       C::PUTLAYERSCUTOUTCURSOR, "@", cursorAt(3, x, y), 200,
-                       R"({"color":)" + colour + R"(,"enable":1,"pos":{"x":)" + std::to_string(x) + ","});
+    const json colour{{"B", colours[bar][2]}, {"G", colours[bar][1]}, {"R", colours[bar][0]}};
+    reads.push_back({"ColourBar" + std::to_string(bar + 1), "PUT", kCursor, "@", cursorAt(3, bar * 240, 1079), 200,
+                     R"({"color":)" + colour.dump() + R"(,"enable":1,"pos":{"x":)" + std::to_string(bar * 240) + ","});
   }
   return reads;
 }
 
 std::vector<Exchange> exchanges() {
-  const std::string cutout = C::PUTLAYERSCUTOUT, color = C::PUTLAYERSCUTOUTCURSOR,
-                    assess = C::TAVROPROTOPUTASSESSLAYERCUTOUT, login = C::POSTLOGIN;
+  const std::string cutout = C::PUTLAYERSCUTOUT, color = kCursor, assess = C::TAVROPROTOPUTASSESSLAYERCUTOUT,
+                    login = C::POSTLOGIN;
   std::vector<Exchange> all{
       {"WrongPassword", "POST", login, "", R"({"username":"admin","password":"nope"})", 401, R"({"code":4,)"},
       {"LoginWithoutPassword", "POST", login, "", R"({"username":"admin"})", 400, R"({"code":2,)"},
@@ -156,15 +159,12 @@ std::vector<Exchange> exchanges() {
       {"NotAList", "PUT", cutout, "@", "{}", 400, "expected an array"},
       {"ElementNotAnObject", "PUT", cutout, "@", "[1]", 400, "[0]: expected an object"},
       {"MemberMissing", "PUT", cutout, "@", R"([{"layerId":1}])", 400, "[0].cutout: missing"},
-      {"MemberUnknown", "PUT", cutout, "@", layers(R"([{},{"/cutout/hue/highLight":0}])"), 400,
-       "[1].cutout.hue.highLight"},
-      {"TextForANumber", "PUT", cutout, "@", layers(R"([{"/cutout/brightness/gain":"50"}])"), 400,
-       "gain: expected a 32"},
+      {"MemberUnknown", "PUT", cutout, "@", layers(R"([{},{"/cutout/hue/highLight":0}])"), 400, "[1].cutout.hue.hi"},
+      {"TextForANumber", "PUT", cutout, "@", layers(R"([{"/cutout/brightness/gain":"50"}])"), 400, "gain: expected"},
       {"Fraction", "PUT", assess, "@", layers(R"([{"/cutout/type":1.5}])"), 400, "type: expected a 32"},
       {"Beyond32Bits", "PUT", cutout, "@", layers(R"([{"/layerId":2147483648}])"), 400, "layerId: expected a 32"},
       {"ListForAnObject", "PUT", cutout, "@", layers(R"([{"/cutout/cursor":[]}])"), 400, "cursor: expected an object"},
-      {"CursorWithoutPosition", "PUT", color, "@", R"({"layerId":1,"cursor":{"enable":1}})", 400,
-       "cursor.pos: missing"},
+      {"CursorWithoutPosition", "PUT", color, "@", R"({"layerId":1,"cursor":{"enable":1}})", 400, "cursor.pos: mis"},
       {"UnknownLayerRefusesTheList", "PUT", cutout, "@", layers(R"([{},{"/layerId":17}])"), 200, "unknown layer 17"},
       {"UnknownLayerAssessed", "PUT", assess, "@", layers(R"([{"/layerId":0}])"), 200, "unknown layer 0"},
       {"CursorOnUnknownLayer", "PUT", color, "@", cursorAt(0, 0, 0), 200, "unknown layer 0"},
@@ -172,62 +172,56 @@ std::vector<Exchange> exchanges() {
       {"RightOfTheCanvas", "PUT", color, "@", cursorAt(3, 1920, 0), 200, R"({"code":3,)"},
       {"AboveTheCanvas", "PUT", color, "@", cursorAt(3, 0, -1), 200, R"({"code":3,)"},
       {"BelowTheCanvas", "PUT", color, "@", cursorAt(3, 0, 1080), 200, R"({"code":3,)"},
-      {"AssessmentOfNothing", "PUT", assess, "@", "[]", 200, R"({"code":0,"data":[],"message":""})"}};
+      {"AssessmentOfNothing", "PUT", assess, "@", "[]", 200, R"({"code":0,"data":[],"message":""})"},
+      {"AssessEnabled", "PUT", assess, "@", layers(R"([{"/cutout/enable":1}])"), 200, "\"state\":0"},
+      {"AssessEnable2", "PUT", assess, "@", layers(R"([{"/cutout/enable":2}])"), 200, "\"state\":1"},
+      {"AssessType2", "PUT", assess, "@", layers(R"([{"/cutout/type":2}])"), 200, "\"state\":1"},
+      {"AssessGain100", "PUT", assess, "@", layers(R"([{"/cutout/brightness/gain":100}])"), 200, "\"state\":0"},
+      {"AssessGain101", "PUT", assess, "@", layers(R"([{"/cutout/brightness/gain":101}])"), 200, "\"state\":1"},
+      {"AssessBlueBelow0", "PUT", assess, "@", layers(R"([{"/cutout/hue/color/B":-1}])"), 200, "\"state\":1"},
+      {"AssessForeground255", "PUT", assess, "@", layers(R"([{"/cutout/brightness/foregroundColor/R":255}])"), 200,
+       "\"state\":0"},
+      {"AssessSpillBelow0", "PUT", assess, "@", layers(R"([{"/cutout/hue/spill":-1}])"), 200, "\"state\":1"},
+      {"AssessInOrder", "PUT", assess, "@", layers(R"([{"/layerId":9},{"/layerId":7}])"), 200, ":9,\"state\":0},{"},
+      {"HttpError", "PUT", color, "", "{}", 500, R"({"code":7,"message":"internal error"})", FaultKind::HttpError},
+      {"ErrorPage", "PUT", color, "", "{}", 500, "<html><body>500 Internal Server Error</body></html>",
+       FaultKind::ErrorPage},
+      {"EmptyBody", "PUT", color, "", "{}", 200, "", FaultKind::EmptyBody},
+      {"GarbageBody", "PUT", color, "", "{}", 200, "<html><body>502 Bad Gateway</body></html>", FaultKind::GarbageBody},
+      {"MissingCode", "PUT", color, "", "{}", 401, R"({"message":"unauthorized: missing or stale token"})",
+       FaultKind::MissingCode},
+      {"TruncatedBody", "PUT", color, "", "{}", 401, R"({"code":5,"message":"unauthor)", FaultKind::TruncatedBody},
+      {"LargeBody", "PUT", color, "", "{}", 401, R"({"code":5,"message":"unauthorized: missing or stale tokenxxx"})",
+       FaultKind::LargeBody},
+      {"SlowReply", "PUT", color, "", "{}", 401, kRefusal, FaultKind::SlowReply},
+      {"DropConnection", "PUT", color, "", "{}", 0, "", FaultKind::DropConnection},
+      {"DropMidReply", "PUT", color, "", "{}", 0, "", FaultKind::DropMidReply},
+      {"FixedBody", "PUT", color, "", "{}", 200, kFixed, FaultKind::FixedBody}};
   for (Exchange& read : colourBars()) all.push_back(std::move(read));
   return all;
 }
 
 void PrintTo(const Exchange& exchange, std::ostream* out) { *out << exchange.name; }
 
-class ExchangeTest : public SimulatorTest, public ::testing::WithParamInterface<Exchange> {};
+class ExchangeTest : public SimulatorTest, public testing::WithParamInterface<Exchange> {};
 
-// The device's decisions: refusals with their reasons, the colour bars, the assessment.
+// The device's decisions: refusals with their reasons, the colour bars, the assessment; and replies
+// spoilt by each fault.
 TEST_P(ExchangeTest, AnswersAsTheDeviceDecides) {
   const Exchange& c = GetParam();
   token = c.token;
   if (const auto at = token.find('@'); at != std::string::npos) token.replace(at, 1, valid);
+  if (c.fault) {
+    LCD::DeviceSim::Fault fault{*c.fault};
+    fault.padding = 3;
+    fault.body = kFixed;
+    simulator.injectFault(c.path, fault);
+  }
   const auto [status, reply] = send(c.path, c.body, c.method.c_str());
   EXPECT_EQ(status, c.status);
-  EXPECT_NE(reply.find(c.reply), std::string::npos) << reply;
+  EXPECT_TRUE(c.fault ? reply == c.reply : reply.find(c.reply) != std::string::npos) << reply;
 }
-INSTANTIATE_TEST_SUITE_P(Device, ExchangeTest, ::testing::ValuesIn(exchanges()),
-                         [](const auto& info) { return info.param.name; });
-
-// A spoilt reply to an unauthorised cursor read, each fault on a device of its own.
-struct Spoilt {
-  std::string name;
-  FaultKind kind;
-  int status;
-  std::string reply;  // the whole body
-};
-const std::string kRefusal = R"({"code":5,"message":"unauthorized: missing or stale token"})";
-const std::string kFixed("{\"code\":7}\0tail", 15);
-std::vector<Spoilt> spoilt() {
-  return {
-      {"HttpError", FaultKind::HttpError, 500, R"({"code":7,"message":"internal error"})"},
-      {"ErrorPage", FaultKind::ErrorPage, 500, "<html><body>500 Internal Server Error</body></html>"},
-      {"EmptyBody", FaultKind::EmptyBody, 200, ""},
-      {"GarbageBody", FaultKind::GarbageBody, 200, "<html><body>502 Bad Gateway</body></html>"},
-      {"MissingCode", FaultKind::MissingCode, 401, R"({"message":"unauthorized: missing or stale token"})"},
-      {"TruncatedBody", FaultKind::TruncatedBody, 401, R"({"code":5,"message":"unauthor)"},
-      {"LargeBody", FaultKind::LargeBody, 401, R"({"code":5,"message":"unauthorized: missing or stale tokenxxx"})"},
-      {"SlowReply", FaultKind::SlowReply, 401, kRefusal},
-      {"DropConnection", FaultKind::DropConnection, 0, ""},
-      {"DropMidReply", FaultKind::DropMidReply, 0, ""},
-      {"FixedBody", FaultKind::FixedBody, 200, kFixed},
-  };
-}
-
-class SpoiltTest : public SimulatorTest, public testing::WithParamInterface<Spoilt> {};
-
-TEST_P(SpoiltTest, ReplyIsSpoiltAsTheFaultSays) {
-  LCD::DeviceSim::Fault fault{GetParam().kind};
-  fault.padding = 3;
-  fault.body = kFixed;
-  simulator.injectFault(kCursor, fault);
-  EXPECT_EQ(send(kCursor), std::pair(GetParam().status, GetParam().reply));
-}
-INSTANTIATE_TEST_SUITE_P(Fault, SpoiltTest, testing::ValuesIn(spoilt()),
+INSTANTIATE_TEST_SUITE_P(Device, ExchangeTest, testing::ValuesIn(exchanges()),
                          [](const auto& info) { return info.param.name; });
 
 // A one-shot fault spoils one reply; a sticky one every reply until cleared.
