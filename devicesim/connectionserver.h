@@ -11,6 +11,7 @@ namespace DeviceSim {
 // cpp-httplib's server running each accepted connection through a loop of
 // its own, so that it knows the socket of every connection it serves and can
 // end them all at once: idle, streaming reports or blocked in a write.
+// cpp-httplib hands out an accepted socket nowhere else.
 class ConnectionServer final : public httplib::Server {
  public:
   // Shuts down the socket of every connection being served; a connection
