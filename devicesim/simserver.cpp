@@ -1,6 +1,5 @@
 #include "devicesim/simserver.h"
 
-#include "devicesim/connectionsweep.h"
 #include "devicesim/connectionthreads.h"
 
 #include <sys/socket.h>
@@ -56,7 +55,6 @@ int SimServer::start(const std::string& host, int port) {
   std::future<void> accepting = accepting_.get_future();
   listener_ = std::thread([this] { server_.listen_after_bind(); });
   accepting.wait();
-  port_ = bound;
   return bound;
 }
 
@@ -68,7 +66,7 @@ void SimServer::shutdown() {
   stopWake_.notify_all();
   server_.stop();
   if (listener_.joinable()) {
-    shutDownConnectionsOnPort(port_);
+    server_.endConnections();
     listener_.join();
   }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "devicesim/connectionserver.h"
+
 #include <httplib.h>
 
 #include <chrono>
@@ -38,11 +40,10 @@ class SimServer {
   void pause(std::chrono::milliseconds delay);
 
  private:
-  httplib::Server server_;
+  ConnectionServer server_;
   socket_t listening_ = INVALID_SOCKET;
   std::promise<void> accepting_;
   std::thread listener_;
-  int port_ = 0;
   std::mutex stopMutex_;
   std::condition_variable stopWake_;
   bool stopping_ = false;

@@ -49,5 +49,5 @@ cmake --build "$build" -j "$(nproc)"
 echo "== arm64: the suite under qemu-aarch64 =="
 count_ctest "$build"
 count_check "every file built is AArch64" all_elf_files_are_aarch64
-echo "test-arm64: $passed passed, $failed failed"
+echo "test-arm64: $passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]

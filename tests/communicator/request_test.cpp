@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <nlohmann/json.hpp>
 
 #include "communicator/devicesettings.h"
 #include "communicator/exchangefailure.h"
@@ -7,25 +10,56 @@
 
 namespace {
 
-// The request line, the headers exactly as set (no defaults of libcurl's own
-// beyond Host and Content-Length) and the body byte for byte; or nothing at
-// all when the request would corrupt the head or the device URL cannot serve.
-// In the request sent, HOST stands for the device's address and BODY for the body.
-TEST(RequestTest, GoesOutExactlyAsBuiltOrNotAtAll) {
-  for (const auto& c : caseTable("requests")) {
-    ScriptedDevice device;
-    LCD::Communicator::configureDevice({"http://" + device.address() + c.value("prefix", ""), "admin", "admin", 2000});
-    const std::string body = textOf(c.value("body", nlohmann::json("")));
-    const int out = sendRequest(c["method"], "/p", body, c.value("headers", Headers{}));
-    const std::string expected = replaced(replaced(c["sent"], "HOST", device.address()), "BODY", body);
-    const auto requests = device.requests();
-    EXPECT_EQ(requests.empty() ? "" : requests.front(), expected) << c["what"];
-    EXPECT_EQ(out, expected.empty() ? LCD::Communicator::kFailedLocally : 200) << c["what"];
-  }
+using LCD::Communicator::DeviceSettings;
+
+template <typename Row>
+std::string nameOf(const testing::TestParamInfo<Row>& info) {
+  return info.param.name;
 }
 
+// A request, and what goes out for it: the request line, the headers exactly as set (no defaults of
+// libcurl's own beyond Host and Content-Length) and the body byte for byte ("HOST" stands for the
+// device's address, "BODY" for the body); or nothing at all when the request would corrupt the head
+// or the device URL cannot serve.
+struct Request {
+  std::string name, method, prefix, body, sent;
+  Headers headers = {};
+};
+const Request kRequests[] = {
+    {"HeadersAsSetAndBinaryBody",
+     "PUT",
+     "",
+     std::string("{\"a\":1}\0\xff\r\n tail", 17),
+     "PUT /p HTTP/1.1\r\nHost: HOST\r\nContent-Type: application/json\r\nAuthorization: tok en\r\nX-Empty:\r\n"
+     "Content-Length: 17\r\n\r\nBODY",
+     {{"Content-Type", "application/json"}, {"Authorization", "tok en"}, {"X-Empty", ""}}},
+    {"GetUnderPathPrefix", "GET", "/api/", "", "GET /api/p HTTP/1.1\r\nHost: HOST\r\n\r\n"},
+    {"EmptyPutStatesItsLength", "PUT", "", "", "PUT /p HTTP/1.1\r\nHost: HOST\r\nContent-Length: 0\r\n\r\n"},
+    {"LargePostAtOnce", "POST", "", std::string(2 << 20, 'b'),
+     "POST /p HTTP/1.1\r\nHost: HOST\r\nContent-Length: 2097152\r\n\r\nBODY"},
+    {"CrLfInAValue", "PUT", "", "", "", {{"X-Split", "a\r\nInjected: 1"}}},
+    {"SpaceInAName", "PUT", "", "", "", {{"Bad Name", "v"}}},
+    {"EmptyName", "PUT", "", "", "", {{"", "v"}}},
+    {"SpaceInTheMethod", "PU T", "", "", ""},
+    {"QueryInTheDeviceUrl", "PUT", "/?x=1", "", ""},
+};
+
+class RequestTest : public testing::TestWithParam<Request> {};
+
+TEST_P(RequestTest, GoesOutExactlyAsBuiltOrNotAtAll) {
+  const Request& c = GetParam();
+  ScriptedDevice device;
+  LCD::Communicator::configureDevice({"http://" + device.address() + c.prefix, "admin", "admin", 2000});
+  const int out = sendRequest(c.method, "/p", c.body, c.headers);
+  const std::string expected = replaced(replaced(c.sent, "HOST", device.address()), "BODY", c.body);
+  const auto requests = device.requests();
+  EXPECT_EQ(requests.empty() ? "" : requests.front(), expected);
+  EXPECT_EQ(out, expected.empty() ? LCD::Communicator::kFailedLocally : 200);
+}
+INSTANTIATE_TEST_SUITE_P(Communicator, RequestTest, testing::ValuesIn(kRequests), nameOf<Request>);
+
 // The login as the device expects it: a JSON body with the settings' credentials.
-TEST(RequestTest, LogsInWithTheCredentialsAsJson) {
+TEST(Login, PostsTheCredentialsAsJson) {
   ScriptedDevice device;
   LCD::Communicator::configureDevice({"http://" + device.address(), "admin", "pa\"ss", 2000});
   HttpLogin::getInstance()->getToken();
@@ -38,5 +72,36 @@ TEST(RequestTest, LogsInWithTheCredentialsAsJson) {
   EXPECT_EQ(nlohmann::json::parse(requests[0].substr(bodyAt)),
             (nlohmann::json{{"username", "admin"}, {"password", "pa\"ss"}}));
 }
+
+// One variable of the environment, and the settings it gives: "url user password timeout".
+struct Environment {
+  std::string name, variable, value, settings;
+};
+const Environment kEnvironments[] = {
+    {"Url", "LCD_DEVICE_URL", "https://[fd00::10]:81/lcd", "https://[fd00::10]:81/lcd admin admin 5000"},
+    {"User", "LCD_DEVICE_USER", "operator", "http://127.0.0.1:8080 operator admin 5000"},
+    {"Password", "LCD_DEVICE_PASSWORD", "pa ss", "http://127.0.0.1:8080 admin pa ss 5000"},
+    {"TimeOut", "LCD_DEVICE_TIMEOUT_MS", "250", "http://127.0.0.1:8080 admin admin 250"},
+    {"EmptyUrl", "LCD_DEVICE_URL", "", "http://127.0.0.1:8080 admin admin 5000"},
+    {"TimeOutWithUnit", "LCD_DEVICE_TIMEOUT_MS", "250ms", "http://127.0.0.1:8080 admin admin 5000"},
+    {"TimeOutZero", "LCD_DEVICE_TIMEOUT_MS", "0", "http://127.0.0.1:8080 admin admin 5000"},
+    {"TimeOutBeyondLong", "LCD_DEVICE_TIMEOUT_MS", "99999999999999999999", "http://127.0.0.1:8080 admin admin 5000"},
+};
+
+std::string textOf(const DeviceSettings& s) {
+  return s.url + " " + s.user + " " + s.password + " " + std::to_string(s.timeoutMs);
+}
+
+class EnvironmentTest : public testing::TestWithParam<Environment> {};
+
+// Each variable on its own, the others unset.
+TEST_P(EnvironmentTest, SetsTheDeviceSettings) {
+  for (const char* variable : {"LCD_DEVICE_URL", "LCD_DEVICE_USER", "LCD_DEVICE_PASSWORD", "LCD_DEVICE_TIMEOUT_MS"})
+    unsetenv(variable);
+  setenv(GetParam().variable.c_str(), GetParam().value.c_str(), 1);
+  EXPECT_EQ(textOf(LCD::Communicator::settingsFromEnvironment()), GetParam().settings);
+  unsetenv(GetParam().variable.c_str());
+}
+INSTANTIATE_TEST_SUITE_P(Communicator, EnvironmentTest, testing::ValuesIn(kEnvironments), nameOf<Environment>);
 
 }  // namespace

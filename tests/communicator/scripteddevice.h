@@ -5,10 +5,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <fstream>
 #include <map>
 #include <mutex>
-#include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -21,19 +20,12 @@
 
 using Headers = std::vector<std::pair<std::string, std::string>>;
 
-// One table of cases from this folder's cases.json.
-inline nlohmann::json caseTable(const char* name) {
-  return nlohmann::json::parse(std::ifstream(LCD_COMMUNICATOR_TEST_DIR "/cases.json")).at(name);
-}
-
-// A text given as a string, or as parts [text, times] to be repeated and joined.
-inline std::string textOf(const nlohmann::json& text) {
-  if (text.is_string()) return text;
-  std::string all;
-  for (const auto& part : text)
-    for (int i = part.at(1); i > 0; --i) all += part.at(0).get<std::string>();
-  return all;
-}
+// How a scripted device answers requests for one path.
+struct Script {
+  std::string body;                       // of a 200 reply
+  std::optional<std::string> bytes = {};  // sent as they are instead; none at all: it stays silent
+  bool endless = false;                   // spaces follow until the client leaves
+};
 
 inline std::string replaced(std::string text, const std::string& from, const std::string& to) {
   const std::size_t at = text.find(from);
@@ -42,12 +34,10 @@ inline std::string replaced(std::string text, const std::string& from, const std
 
 // A device on a loopback port that follows a script instead of the protocol:
 // it keeps every request as the bytes that arrived and answers each by the
-// script for its path: "bytes" as they are (none at all: it stays silent;
-// "endless": spaces follow until the client leaves), or else a 200 reply with
-// "body", if any.
+// script for its path.
 class ScriptedDevice {
  public:
-  explicit ScriptedDevice(std::map<std::string, nlohmann::json> scripts = {}) : scripts_(std::move(scripts)) {
+  explicit ScriptedDevice(std::map<std::string, Script> scripts = {}) : scripts_(std::move(scripts)) {
     sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
     socklen_t size = sizeof address;
     bind(listener_, reinterpret_cast<sockaddr*>(&address), size);
@@ -96,22 +86,21 @@ class ScriptedDevice {
   void respond(int connection, const std::string& request) {
     const std::size_t path = request.find(' ') + 1;
     const auto found = scripts_.find(request.substr(path, request.find(' ', path) - path));
-    const nlohmann::json script = found != scripts_.end() ? found->second : nlohmann::json::object();
-    const std::string body = textOf(script.value("body", nlohmann::json("")));
-    const std::string bytes =
-        script.value("bytes", "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
+    const Script script = found != scripts_.end() ? found->second : Script{};
+    const std::string bytes = script.bytes.value_or(
+        "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(script.body.size()) + "\r\n\r\n" + script.body);
     {
       std::lock_guard<std::mutex> lock(mutex_);
       requests_.push_back(request);
     }
     send(connection, bytes.data(), bytes.size(), MSG_NOSIGNAL);
     const std::string chunk(1 << 16, ' ');
-    for (int sent = 0; script.value("endless", false) && sent < 4096; ++sent) {  // 256 MiB, then give up
+    for (int sent = 0; script.endless && sent < 4096; ++sent) {  // 256 MiB, then give up
       if (send(connection, chunk.data(), chunk.size(), MSG_NOSIGNAL) < 0) break;
     }
   }
 
-  const std::map<std::string, nlohmann::json> scripts_;
+  const std::map<std::string, Script> scripts_;
   const int listener_ = socket(AF_INET, SOCK_STREAM, 0);
   std::string address_;
   std::thread acceptor_;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <mutex>
+#include <numeric>
 #include <thread>
 #include <vector>
 
@@ -72,7 +73,7 @@ TEST(Concurrency, EveryCommandAndReportGetsItsOwnOutcome) {
   }
   std::sort(reported.begin(), reported.end());
   std::vector<int> all(kReports);
-  for (int n = 0; n < kReports; ++n) all[static_cast<std::size_t>(n)] = n;
+  std::iota(all.begin(), all.end(), 0);
   EXPECT_EQ(reported, all);
   EXPECT_TRUE(session.takeLog().empty());
 }

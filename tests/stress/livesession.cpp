@@ -15,11 +15,11 @@ namespace {
 namespace Id = LayerCutout::MessageId;
 
 std::mutex logMutex;
-std::vector<LiveSession::LogEntry> logged;
+std::vector<std::string> logged;
 
-void capture(QtMsgType level, const QMessageLogContext& context, const QString& text) {
+void capture(QtMsgType, const QMessageLogContext&, const QString& text) {
   const std::lock_guard<std::mutex> lock(logMutex);
-  logged.push_back({level, context.function == nullptr ? "" : context.function, text.toStdString()});
+  logged.push_back(text.toStdString());
 }
 
 // The record's earlier state, so that "untouched" is checked, not assumed.
@@ -45,7 +45,7 @@ LiveSession::~LiveSession() {
   qInstallMessageHandler(previousLog_);
 }
 
-std::vector<LiveSession::LogEntry> LiveSession::takeLog() {
+std::vector<std::string> LiveSession::takeLog() {
   const std::lock_guard<std::mutex> lock(logMutex);
   return std::move(logged);
 }

@@ -14,12 +14,6 @@
 // the real communicator to the device simulator on loopback, its log captured.
 class LiveSession {
  public:
-  struct LogEntry {
-    QtMsgType level;
-    std::string function;
-    std::string text;
-  };
-
   LiveSession();
   ~LiveSession();
   LiveSession(const LiveSession&) = delete;
@@ -27,8 +21,8 @@ class LiveSession {
 
   LCD::DeviceSim::DeviceSimulator& device() { return device_; }
   LCD::Host::Runtime& runtime() { return runtime_; }
-  // What was logged, or the device received, since the last call.
-  std::vector<LogEntry> takeLog();
+  // The lines logged, or the requests the device received, since the last call.
+  std::vector<std::string> takeLog();
   std::vector<LCD::DeviceSim::RecordedRequest> takeRequests();
 
  private:
