@@ -104,14 +104,18 @@ struct reader {
         fraction_scale(0.1),
         exponent_acc(0) {}
 
-  void take() { advance(1); }
+  void take() {
+    if (!at_end) advance(1);
+  }
 
   // Control characters, half the tokens of compact text, are loaded here;
   // everything else goes through the dispatch.
   void next() {
     token.negative = false;
-    if (!at_end && detail::token_start_of(current()) == detail::ts_control) return load_control_token();
-    load_token();
+    if (at_end) return load_end_token();
+    const detail::token_start start = detail::token_start_of(current());
+    if (start == detail::ts_control) return load_control_token();
+    load_token(start);
   }
 
   // Scans a number whose first character (the sign or first digit) next() has
@@ -158,12 +162,11 @@ struct reader {
   std::uint64_t last_readable() const { return limit - 1; }
 
   // How position, line and column move, in one place. Moves steps characters
-  // on: the caller has seen that all but the last lie before the limit and
-  // count one column each (anything above CR does). The last step ends the
-  // text on the limit or on a NUL; a CR counts no column, and an LF starts a
-  // new line on which it is column 0.
+  // on from a position before the end: the caller has seen that all but the
+  // last lie before the limit and count one column each (anything above CR
+  // does). The last step ends the text on the limit or on a NUL; a CR counts
+  // no column, and an LF starts a new line on which it is column 0.
   void advance(std::uint64_t steps) {
-    if (at_end) return;
     position += steps;
     if (position > last_readable()) {
       at_end = true;
@@ -202,22 +205,22 @@ struct reader {
     }
   }
 
-  // Whitespace and comments before the token, then the token.
-  void load_token() {
+  // The token that starts with a character of class start, after any
+  // whitespace and comments.
+  void load_token(detail::token_start start) {
     for (;;) {
-      token.negative = false;
-      if (at_end) return load_end_token();
-      const char c = current();
-      switch (detail::token_start_of(c)) {
+      switch (start) {
         case detail::ts_control: return load_control_token();
         case detail::ts_quote: return load_quoted_string();
-        case detail::ts_digit: return load_number(tk_unsigned, static_cast<std::uint64_t>(c - '0'));
+        case detail::ts_digit: return load_number(tk_unsigned, static_cast<std::uint64_t>(current() - '0'));
         case detail::ts_minus: token.negative = true; return load_number(tk_signed, 0);
         case detail::ts_word: return load_word();
         case detail::ts_end: return load_end_token();
         case detail::ts_space: take(); break;
         case detail::ts_comment: skip_comment(); break;
       }
+      if (at_end) return load_end_token();
+      start = detail::token_start_of(current());
     }
   }
 
