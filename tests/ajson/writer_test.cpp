@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -34,30 +33,6 @@ TEST_P(Write, PutsIntegersAndStringsExactly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Writer, Write, testing::ValuesIn(codec_test::rows("write")), codec_test::row_name);
-
-std::string u_escape(unsigned unit) {
-  char text[7];
-  std::snprintf(text, sizeof text, "\\u%04X", unit & 0xFFFFu);  // one UTF-16 unit: four digits
-  return text;
-}
-
-// Every code point from U+0080 on (surrogates excluded, being no characters)
-// comes out as its escape, or as a surrogate pair of escapes above U+FFFF.
-// The bytes written are the fixture parser's reading of those escapes, in
-// blocks, so that no stream grows large.
-TEST(Writer, EscapesEveryCodePointBeyondAscii) {
-  for (unsigned block = 0x80; block <= 0x10FFFF; block += 0x400) {
-    std::string expected = "\"";
-    for (unsigned cp = block; cp < block + 0x400 && cp <= 0x10FFFF; ++cp) {
-      if (cp >= 0xD800 && cp <= 0xDFFF) continue;
-      const unsigned offset = cp - 0x10000;
-      expected += cp <= 0xFFFF ? u_escape(cp) : u_escape(0xD800 + (offset >> 10)) + u_escape(0xDC00 + (offset & 0x3FF));
-    }
-    expected += "\"";
-    const std::string in = nlohmann::json::parse(expected).get<std::string>();
-    ASSERT_EQ(written([&](Writer& w) { w.write_str(in.data(), in.size()); }), expected) << block;
-  }
-}
 
 // The capacity after each append: rounded up to whole kibibytes, grown only
 // when the bytes do not fit, the content kept.
