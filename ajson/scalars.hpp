@@ -38,8 +38,10 @@ struct unsigned_impl {
 
 template <>
 struct json_impl<int> {
+  // A plain unsigned number, most members' case, without the general switch.
   static void read(reader& rd, int& v) {
-    v = detail::token_to_int32(rd);
+    v = rd.token.kind == tk_unsigned ? static_cast<std::int32_t>(static_cast<std::uint32_t>(rd.token.value.u64))
+                                     : detail::token_to_int32(rd);
     rd.next();
   }
   template <typename Writer>
