@@ -21,8 +21,11 @@ class lite_write {
   void putc(char c) { stream_->put(c); }
   void write_bytes(const char* bytes, std::size_t n) { stream_->write(bytes, n); }
 
-  // See ajson_string_stream::write_if_room.
-  bool write_bytes_if_room(const char* bytes, std::size_t n) { return stream_->write_if_room(bytes, n); }
+  // See ajson_string_stream::append.
+  template <std::size_t MaxSize, typename Fill>
+  void append(Fill&& fill) {
+    stream_->template append<MaxSize>(fill);
+  }
 
   // Writes s as a quoted JSON string. A NUL ends the content early; input that
   // is not valid UTF-8 is cut at the first bad byte.

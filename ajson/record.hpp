@@ -1,7 +1,11 @@
 #pragma once
 
+#include <charconv>
 #include <cstddef>
+#include <cstring>
+#include <limits>
 #include <tuple>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -49,7 +53,8 @@ void read_object(reader& rd, T& object, const std::vector<string_ref>& fields, b
   for (;;) {
     if (rd.token.kind != tk_string) rd.error("object key must be string");
     const string_ref key = rd.token.text;
-    if (!rd.next_is_control(':')) rd.error("invalid json document!");
+    rd.next();
+    if (!rd.is_control(':')) rd.error("invalid json document!");
     rd.next();
     const std::size_t index = key_is_expected ? expected : find_field(fields, key);
     if (index == no_field) {
@@ -67,91 +72,75 @@ void read_object(reader& rd, T& object, const std::vector<string_ref>& fields, b
   }
 }
 
-template <typename Writer>
-void write_member_name(Writer& wr, const string_ref& name, bool first) {
-  if (!first) wr.putc(',');
-  wr.write_str(name.str, name.len);
-  wr.putc(':');
-}
-
 constexpr std::size_t literal_length(const char* text) {
   std::size_t n = 0;
   while (text[n] != '\0') ++n;
   return n;
 }
 
-// What is written before each member: "{" before the first and "," before the
-// others, then the quoted name and ":", so that a member costs one append for
-// its name. Built once per record type from the field list, into storage sized
-// at compile time from the list's literal (the names are pieces of it), so
-// building it allocates nothing. Not usable when a name would be escaped or
-// the list does not name every member; the record is then written piecewise.
-template <std::size_t Count, std::size_t Capacity>
+// At least the length of the longest name in a field-list literal.
+constexpr std::size_t longest_name(const char* text) {
+  std::size_t longest = 0;
+  for (std::size_t run = 0; *text != '\0'; ++text) {
+    run = *text == ',' ? 0 : run + 1;
+    if (run > longest) longest = run;
+  }
+  return longest;
+}
+
+// What is written before each member, "{" or "," then the quoted name and
+// ":", kept once per record type in storage sized from the field-list literal,
+// so that building it allocates nothing. The names are identifiers, which
+// need no escape. Every prefix is followed by at least Longest bytes of the
+// storage, so that it can be copied as a block of that fixed size.
+template <std::size_t Count, std::size_t Capacity, std::size_t Longest>
 class member_prefixes {
  public:
-  explicit member_prefixes(const std::vector<string_ref>& fields) : usable_(fields.size() == Count) {
+  static constexpr std::size_t longest = Longest;
+
+  explicit member_prefixes(const std::vector<string_ref>& fields) {
     std::size_t used = 0;
-    for (std::size_t i = 0; usable_ && i < Count; ++i) {
+    for (std::size_t i = 0; i < Count; ++i) {
       offsets_[i] = used;
-      usable_ = is_plain_name(fields[i]);
-      if (usable_) used = append_prefix(used, fields[i], i == 0);
+      text_[used++] = i == 0 ? '{' : ',';
+      text_[used++] = '"';
+      for (std::size_t k = 0; k < fields[i].len; ++k) text_[used++] = fields[i].str[k];
+      text_[used++] = '"';
+      text_[used++] = ':';
     }
     offsets_[Count] = used;
   }
 
-  bool usable() const { return usable_; }
-
   string_ref operator[](std::size_t i) const { return {text_ + offsets_[i], offsets_[i + 1] - offsets_[i]}; }
 
  private:
-  static bool is_plain_name(const string_ref& name) {
-    for (std::size_t i = 0; i < name.len; ++i) {
-      if (!is_plain_json_char(name.str[i])) return false;
-    }
-    return true;
-  }
-
-  std::size_t append_prefix(std::size_t used, const string_ref& name, bool first) {
-    text_[used++] = first ? '{' : ',';
-    text_[used++] = '"';
-    for (std::size_t i = 0; i < name.len; ++i) text_[used++] = name.str[i];
-    text_[used++] = '"';
-    text_[used++] = ':';
-    return used;
-  }
-
-  bool usable_;
   std::size_t offsets_[Count + 1] = {};
-  char text_[Capacity] = {};
+  char text_[Capacity + Longest] = {};
 };
 
-// One append for the prefix when the buffer has room for it; otherwise the
-// same pieces as without prefixes, so the buffer grows where it always did.
-template <typename Writer, typename Member>
-void write_prefixed_member(Writer& wr, const string_ref& prefix, const string_ref& name, const Member& member,
-                           bool first) {
-  if (!wr.write_bytes_if_room(prefix.str, prefix.len)) {
-    if (first) wr.putc('{');
-    write_member_name(wr, name, first);
+// The prefix, and an integer member's digits with it, in one append: a
+// member costs one room check and no library call.
+template <std::size_t Longest, typename Writer, typename Member>
+void write_member(Writer& wr, const string_ref& prefix, const Member& member) {
+  if constexpr (std::is_integral<Member>::value) {
+    constexpr std::size_t digits = std::numeric_limits<Member>::digits10 + 2;
+    wr.template append<Longest + digits>([&](char* p) {
+      std::memcpy(p, prefix.str, Longest);
+      return std::to_chars(p + prefix.len, p + prefix.len + digits, member).ptr;
+    });
+  } else {
+    wr.template append<Longest>([&](char* p) {
+      std::memcpy(p, prefix.str, Longest);
+      return p + prefix.len;
+    });
+    json_impl<Member>::write(wr, member);
   }
-  json_impl<Member>::write(wr, member);
-}
-
-template <typename Writer, typename Member>
-void write_member(Writer& wr, const string_ref& name, const Member& member, bool first) {
-  write_member_name(wr, name, first);
-  json_impl<Member>::write(wr, member);
 }
 
 template <typename Writer, typename T, typename Prefixes, typename Members, std::size_t... I>
-void write_object(Writer& wr, const T& object, const std::vector<string_ref>& fields, const Prefixes& prefixes,
-                  const Members& members, std::index_sequence<I...>) {
-  if (prefixes.usable()) {
-    (write_prefixed_member(wr, prefixes[I], fields[I], object.*std::get<I>(members), I == 0), ...);
-  } else {
-    wr.putc('{');
-    (write_member(wr, fields[I], object.*std::get<I>(members), I == 0), ...);
-  }
+void write_object(Writer& wr, const T& object, const Prefixes& prefixes, const Members& members,
+                  std::index_sequence<I...>) {
+  (write_member<Prefixes::longest>(wr, prefixes[I], object.*std::get<I>(members)), ...);
   wr.putc('}');
 }
 
@@ -179,14 +168,15 @@ struct record_impl {
   static const auto& this_member_prefixes() {
     constexpr std::size_t count = std::tuple_size<decltype(Mapping::members())>::value;
     constexpr std::size_t capacity = literal_length(Mapping::field_list_text()) + 4 * count;
-    static const member_prefixes<count, capacity> prefixes(this_field_list());
+    constexpr std::size_t longest = longest_name(Mapping::field_list_text()) + 4;
+    static const member_prefixes<count, capacity, longest> prefixes(this_field_list());
     return prefixes;
   }
 
   template <typename Writer>
   static void write(Writer& wr, const T& value) {
     constexpr auto members = Mapping::members();
-    write_object(wr, value, this_field_list(), this_member_prefixes(), members,
+    write_object(wr, value, this_member_prefixes(), members,
                  std::make_index_sequence<std::tuple_size<decltype(members)>::value>());
   }
 };

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <charconv>
+#include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string>
 
 #include "ajson/escape.hpp"
@@ -11,51 +14,12 @@
 namespace ajson {
 namespace detail {
 
-// Digits of magnitude, two at a time from a table of "00" to "99", into the
-// tail that ends at p; returns where they start. Unsigned is 32 or 64 bits:
-// 32-bit division is the cheaper one, and every member value fits it.
-template <typename Unsigned>
-char* format_digits(Unsigned magnitude, char* p) {
-  static constexpr char pairs[] =
-      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-      "8081828384858687888990919293949596979899";
-  while (magnitude >= 100) {
-    const auto pair = static_cast<std::size_t>(magnitude % 100) * 2;
-    magnitude /= 100;
-    p -= 2;
-    p[0] = pairs[pair];
-    p[1] = pairs[pair + 1];
-  }
-  if (magnitude >= 10) {
-    const auto pair = static_cast<std::size_t>(magnitude) * 2;
-    p -= 2;
-    p[0] = pairs[pair];
-    p[1] = pairs[pair + 1];
-  } else {
-    *--p = static_cast<char>('0' + magnitude);
-  }
-  return p;
-}
-
-// Formats the decimal digits of v, with a leading "-" when negative, into the
-// tail of buf; returns where they start. The magnitude is taken in 64 bits so
-// that the most negative value is written in full.
-inline char* format_decimal(std::int64_t v, char* buf_end) {
-  const std::uint64_t magnitude = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
-  char* p = magnitude <= UINT32_MAX ? format_digits(static_cast<std::uint32_t>(magnitude), buf_end)
-                                    : format_digits(magnitude, buf_end);
-  if (v < 0) *--p = '-';
-  return p;
-}
-
-template <typename Writer>
-void write_decimal(Writer& wr, std::int64_t v) {
-  char buf[24];
-  char* const end = buf + sizeof buf;
-  const char* begin = format_decimal(v, end);
-  const auto n = static_cast<std::size_t>(end - begin);
-  if (!wr.write_bytes_if_room(begin, n)) wr.write_bytes(begin, n);
+// The decimal text of v, with a "-" when negative, in one append.
+template <typename Writer, typename Integer>
+void write_decimal(Writer& wr, Integer v) {
+  char digits[std::numeric_limits<Integer>::digits10 + 2];
+  const char* end = std::to_chars(digits, digits + sizeof digits, v).ptr;
+  wr.write_bytes(digits, static_cast<std::size_t>(end - digits));
 }
 
 template <typename Unsigned>
@@ -66,7 +30,7 @@ struct unsigned_impl {
   }
   template <typename Writer>
   static void write(Writer& wr, const Unsigned& v) {
-    write_decimal(wr, static_cast<std::int64_t>(v));
+    write_decimal(wr, v);
   }
 };
 
@@ -74,7 +38,7 @@ struct unsigned_impl {
 
 template <>
 struct json_impl<int> {
-  // A plain unsigned number, the usual case, is converted inline.
+  // A plain unsigned number, most members' case, without the general switch.
   static void read(reader& rd, int& v) {
     v = rd.token.kind == tk_unsigned ? static_cast<std::int32_t>(static_cast<std::uint32_t>(rd.token.value.u64))
                                      : detail::token_to_int32(rd);

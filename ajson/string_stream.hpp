@@ -44,16 +44,18 @@ class ajson_string_stream {
     write_pos_ += n;
   }
 
-  // Appends n bytes only if they fit the buffer as it stands; returns whether
-  // it did. For the many small appends (a name, a number), which then cost no
-  // library call; and it lets a writer put several small pieces in one go
-  // without changing where the buffer grows: when they do not fit, the writer
-  // appends them with write() or put() as before.
-  bool write_if_room(const char* bytes, std::size_t n) {
-    if (n > room()) return false;
-    copy_bytes(write_pos_, bytes, n);
-    write_pos_ += n;
-    return true;
+  // Appends what fill writes at the pointer it is given, at most MaxSize
+  // bytes, ending where fill's returned pointer says. Without room for
+  // MaxSize the bytes are made aside and appended by write(), so the buffer
+  // grows exactly as it would for those bytes alone.
+  template <std::size_t MaxSize, typename Fill>
+  void append(Fill&& fill) {
+    if (MaxSize <= room()) {
+      write_pos_ = fill(write_pos_);
+      return;
+    }
+    char aside[MaxSize];
+    write(aside, static_cast<std::size_t>(fill(aside) - aside));
   }
 
   const char* data() const { return buffer_; }
@@ -62,33 +64,6 @@ class ajson_string_stream {
 
  private:
   std::size_t room() const { return static_cast<std::size_t>(end_ - write_pos_); }
-
-  // Most appends are a few bytes (a number, a name); fixed-size copies of
-  // overlapping halves avoid a library call without touching bytes outside
-  // [from, from + n) or [to, to + n).
-  static void copy_bytes(char* to, const char* from, std::size_t n) {
-    if (n > 16) {
-      std::memcpy(to, from, n);
-    } else if (n >= 8) {
-      copy_overlapping<std::uint64_t>(to, from, n);
-    } else if (n >= 4) {
-      copy_overlapping<std::uint32_t>(to, from, n);
-    } else if (n != 0) {
-      to[0] = from[0];
-      to[n / 2] = from[n / 2];
-      to[n - 1] = from[n - 1];
-    }
-  }
-
-  template <typename Word>
-  static void copy_overlapping(char* to, const char* from, std::size_t n) {
-    Word head;
-    Word tail;
-    std::memcpy(&head, from, sizeof(Word));
-    std::memcpy(&tail, from + n - sizeof(Word), sizeof(Word));
-    std::memcpy(to, &head, sizeof(Word));
-    std::memcpy(to + n - sizeof(Word), &tail, sizeof(Word));
-  }
 
   void grow(std::size_t n) {
     constexpr auto max_size = static_cast<std::size_t>(std::numeric_limits<std::int64_t>::max());

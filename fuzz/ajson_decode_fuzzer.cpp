@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <regex>
+#include <memory>
 #include <string>
 
 #include "ajson/ajson.hpp"
@@ -14,15 +14,22 @@
 // as a prefix of them: all of them when they are ASCII without NUL.
 namespace {
 
+// The text is read three ways: tokenized and skipped up to its NUL, and
+// tokenized from a copy of exactly its bytes with the limit at their end, so
+// that any read past the limit is out of bounds.
 void tokenize_then_skip(const std::string& text) {
-  const char* const end = text.c_str() + text.size() + 1;  // a token may stand on the NUL
-  for (const bool skipping : {false, true}) {
+  const std::unique_ptr<char[]> exact(new char[text.size()]);
+  std::copy(text.begin(), text.end(), exact.get());
+  for (const int pass : {0, 1, 2}) {
+    if (pass == 2 && text.empty()) break;  // a limit of 0 means none
+    const char* const begin = pass == 2 ? exact.get() : text.c_str();
+    const char* const end = begin + text.size() + (pass == 2 ? 0 : 1);  // a token may stand on the NUL
     try {
-      ajson::reader rd(text.c_str(), UINT64_MAX);
+      ajson::reader rd(begin, pass == 2 ? text.size() : UINT64_MAX);
       rd.next();
-      if (skipping) ajson::skip(rd);
-      for (; !skipping && rd.token.kind != ajson::tk_end; rd.next())
-        fuzz::require(rd.token.text.str >= text.c_str() && rd.token.text.str + rd.token.text.len <= end);
+      if (pass == 1) ajson::skip(rd);
+      for (; pass != 1 && rd.token.kind != ajson::tk_end; rd.next())
+        fuzz::require(rd.token.text.str >= begin && rd.token.text.str + rd.token.text.len <= end);
     } catch (const ajson::exception& e) {
       fuzz::require(fuzz::is_positioned_error(e.what()));
     }
@@ -38,10 +45,9 @@ void write_and_read_back(const std::string& bytes) {
   std::string back;
   ajson::read_document(json.c_str(), back);
   // Above U+FFFF the two halves of a surrogate pair read back one by one, as other bytes.
-  static const std::regex surrogate(R"(\\uD[89AB])");
-  const bool prefix = std::regex_search(json, surrogate) || bytes.compare(0, back.size(), back) == 0;
+  const bool four_byte = std::any_of(bytes.begin(), bytes.end(), [](unsigned char c) { return c >= 0xF0; });
   const bool plain = std::all_of(bytes.begin(), bytes.end(), [](unsigned char c) { return c != 0 && c < 128; });
-  fuzz::require(ascii && prefix && (!plain || back == bytes));
+  fuzz::require(ascii && (four_byte || bytes.compare(0, back.size(), back) == 0) && (!plain || back == bytes));
 }
 
 }  // namespace

@@ -1,28 +1,62 @@
 #pragma once
 
 #include <fstream>
+#include <ostream>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include "ajson/ajson.hpp"
 
 // Case tables live in the folder's cases.json and are read with a JSON parser
-// that is not the one under test.
+// that is not the one under test. A row starts with its case name; the other
+// cells follow.
 namespace codec_test {
 
-inline const nlohmann::json& cases(const char* table) {
+struct row {
+  std::string name;
+  nlohmann::json cells;
+};
+
+inline void PrintTo(const row& r, std::ostream* out) { *out << r.name; }
+
+inline std::string row_name(const testing::TestParamInfo<row>& info) { return info.param.name; }
+
+inline std::vector<row> rows(const char* table) {
   static const nlohmann::json all = nlohmann::json::parse(std::ifstream(LCD_CASES_FILE));
-  return all.at(table);
+  std::vector<row> result;
+  for (const auto& cells : all.at(table)) result.push_back({cells.at(0), {cells.begin() + 1, cells.end()}});
+  if (result.empty()) throw std::runtime_error(std::string("empty case table ") + table);
+  return result;
 }
 
-// Bytes written as a string, or as an array of byte values where they are not valid UTF-8.
-inline std::string bytes(const nlohmann::json& value) {
-  if (value.is_string()) return value.get<std::string>();
-  const std::vector<unsigned char> values = value;
-  return std::string(values.begin(), values.end());
+// A cell as the text it stands for: "@L:C message" is the codec's positioned
+// error, an array of byte values those bytes, an array of texts one per line.
+inline std::string text_of(const nlohmann::json& cell) {
+  std::string text;
+  for (const auto& part : cell.is_array() ? cell : nlohmann::json::array()) {
+    text += part.is_string() ? part.get<std::string>() + "\n" : std::string(1, part.get<char>());
+  }
+  if (cell.is_array()) return text;
+  if (!cell.is_string()) return cell.dump();
+  text = cell;
+  if (text.empty() || text[0] != '@') return text;
+  const auto colon = text.find(':');
+  const auto space = text.find(' ');
+  return "error at line :" + text.substr(1, colon - 1) + " col :" + text.substr(colon + 1, space - colon - 1) +
+         " msg:" + text.substr(space + 1);
+}
+
+// A value as the codec writes it, read back by the fixture parser.
+template <typename T>
+nlohmann::json as_json(const T& value) {
+  std::string text;
+  ajson::write_document(text, value);
+  return nlohmann::json::parse(text);
 }
 
 // The codec's error text for what f does, or "" when f throws nothing.
