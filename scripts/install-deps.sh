@@ -13,4 +13,4 @@ install_packages install-deps \
   libgtest-dev libgmock-dev libbenchmark-dev \
   rapidjson-dev libsimdjson-dev \
   binutils \
-  libpng-dev chromium dpkg-dev fakeroot file
+  libpng-dev chromium dpkg-dev file
