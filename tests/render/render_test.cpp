@@ -13,6 +13,15 @@ namespace {
 using namespace LCD::DeviceSim;
 using LCD::ProtoModel::Layer::s_SetCutout;
 
+bool same(const Rgb& a, const Rgb& b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
+
+s_SetCutout keyOfType(int type) {
+  s_SetCutout cutout;
+  cutout.enable = 1;
+  cutout.type = type;
+  return cutout;
+}
+
 // A setting swept from 0 to `top`: the keyed-out part of every colour only grows (or only shrinks).
 struct Sweep {
   const char* name;
@@ -34,13 +43,13 @@ const std::vector<Sweep> kSweeps{
     {"highLigh", 1, [](s_SetCutout& c, int v) { c.hue.highLigh = v; }, 100, false},
 };
 
+void PrintTo(const Sweep& row, std::ostream* out) { *out << row.name; }
+
 class KeyMonotone : public testing::TestWithParam<Sweep> {};
 
 TEST_P(KeyMonotone, KeyedPartMovesOneWayAndTheSettingMatters) {
   const Sweep& sweep = GetParam();
-  s_SetCutout cutout;
-  cutout.enable = 1;
-  cutout.type = sweep.type;
+  s_SetCutout cutout = keyOfType(sweep.type);
   cutout.hue.color = {40, 200, 90};
   cutout.hue.hueRamp = 30;
   bool moved = false;
@@ -80,12 +89,12 @@ const std::vector<HueKey> kHueKeys{
     {"cyan", {0, 255, 255}, {{255, 0, 0}, {255, 255, 0}, {255, 0, 255}, {255, 255, 255}, {0, 0, 0}}},
 };
 
+void PrintTo(const HueKey& row, std::ostream* out) { *out << row.name; }
+
 class FarFromHueKey : public testing::TestWithParam<HueKey> {};
 
 TEST_P(FarFromHueKey, NeverKeyed) {
-  s_SetCutout cutout;
-  cutout.enable = 1;
-  cutout.type = 1;
+  s_SetCutout cutout = keyOfType(1);
   cutout.hue.color = {GetParam().key.r, GetParam().key.g, GetParam().key.b};
   EXPECT_LT(cutoutKeep(GetParam().key, cutout), 0.01F) << "the key's own colour stays";
   for (const Rgb& colour : GetParam().far) {
@@ -106,25 +115,21 @@ struct CursorAt {
 
 const std::vector<CursorAt> kCursors{{"inGreenBar", 900, 300}, {"topLeft", 0, 0}, {"bottomRight", 1919, 1079}};
 
+void PrintTo(const CursorAt& row, std::ostream* out) { *out << row.name; }
+
 class CursorMark : public testing::TestWithParam<CursorAt> {};
 
 TEST_P(CursorMark, DrawnWhereItIs) {
-  s_SetCutout cutout;
-  cutout.enable = 1;
-  cutout.brightness = {255, 0, {}};
+  s_SetCutout cutout = keyOfType(0);
+  cutout.brightness.threshold = 255;
   const RgbImage without = renderLayer(cutout, {GetParam().x, GetParam().y});
   cutout.cursor.enable = 1;
   const RgbImage with = renderLayer(cutout, {GetParam().x, GetParam().y});
-  const int cx = GetParam().x / kImageScale;
-  const int cy = GetParam().y / kImageScale;
-  const Rgb picked = colourBarAt(GetParam().x);
-  const Rgb centre = with.at(cx, cy);
-  EXPECT_TRUE(centre.r == picked.r && centre.g == picked.g && centre.b == picked.b);
+  const int cx = GetParam().x / kImageScale, cy = GetParam().y / kImageScale;
+  EXPECT_TRUE(same(with.at(cx, cy), colourBarAt(GetParam().x)));
   for (int y = 0; y < with.height; ++y) {
     for (int x = 0; x < with.width; ++x) {
-      const Rgb a = with.at(x, y);
-      const Rgb b = without.at(x, y);
-      if (a.r != b.r || a.g != b.g || a.b != b.b) {
+      if (!same(with.at(x, y), without.at(x, y))) {
         ASSERT_LE(std::max(std::abs(x - cx), std::abs(y - cy)), 6) << "changed pixel (" << x << ", " << y << ")";
       }
     }
@@ -140,13 +145,9 @@ TEST(LayerPng, OffLayerRoundTripsAsTheBars) {
   off.brightness.threshold = 255;
   const RgbImage image = renderLayer(off, {});
   const RgbImage decoded = decodePng(encodePng(image));
-  ASSERT_EQ(decoded.width, kImageWidth);
-  ASSERT_EQ(decoded.height, kImageHeight);
-  EXPECT_EQ(decoded.pixels, image.pixels);
+  ASSERT_TRUE(decoded.width == kImageWidth && decoded.height == kImageHeight && decoded.pixels == image.pixels);
   for (int x = 0; x < kImageWidth; ++x) {
-    const Rgb bar = colourBarAt(x * kImageScale);
-    const Rgb shown = decoded.at(x, kImageHeight / 2);
-    ASSERT_TRUE(shown.r == bar.r && shown.g == bar.g && shown.b == bar.b) << "column " << x;
+    ASSERT_TRUE(same(decoded.at(x, kImageHeight / 2), colourBarAt(x * kImageScale))) << "column " << x;
   }
 }
 
