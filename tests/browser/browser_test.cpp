@@ -6,9 +6,11 @@
 #include "proto/response.h"
 #include "tests/render/decodedpng.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,10 +26,10 @@ constexpr int kPatienceMs = 30000;  // guards against a hang only
 std::string fromBase64(const std::string& text) {
   const std::string digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
   std::string bytes;
-  int bits = 0, value = 0;
+  unsigned value = 0, bits = 0;
   for (std::size_t i = 0; i < text.size() && text[i] != '='; ++i) {
-    value = (value << 6) | static_cast<int>(digits.find(text[i]));
-    if ((bits += 6) >= 8) bytes += static_cast<char>((value >> (bits -= 8)) & 0xFF);
+    value = ((value << 6) | static_cast<unsigned>(digits.find(text[i]))) & 0xFFFFU;
+    if ((bits += 6) >= 8) bytes += static_cast<char>((value >> (bits -= 8)) & 0xFFU);
   }
   return bytes;
 }
@@ -36,15 +38,21 @@ std::string fromBase64(const std::string& text) {
 class Browser {
  public:
   explicit Browser(const std::string& profile) {
+    const std::string dataDir = "--user-data-dir=" + profile;  // made before fork: the child only calls exec
     int commands[2], answers[2];
     if (pipe(commands) != 0 || pipe(answers) != 0 || (pid_ = fork()) < 0) throw std::runtime_error("cannot start");
     if (pid_ == 0) {
+      // It ends with the test, whatever ends the test, and keeps off its output.
+      prctl(PR_SET_PDEATHSIG, SIGKILL);
+      const int quiet = open("/dev/null", O_WRONLY);
+      dup2(quiet, 1);
+      dup2(quiet, 2);
       dup2(commands[0], 3);
       dup2(answers[1], 4);
       execl("/usr/bin/chromium", "chromium", "--no-sandbox", "--headless", "--disable-gpu", "--disable-quic",
             "--no-first-run", "--disable-background-networking", "--disable-component-update", "--disable-sync",
             "--log-level=3", "--window-size=1000,800", "--force-device-scale-factor=1", "--remote-debugging-pipe",
-            ("--user-data-dir=" + profile).c_str(), "about:blank", nullptr);
+            dataDir.c_str(), "about:blank", nullptr);
       _exit(127);
     }
     close(commands[0]);
