@@ -3,9 +3,11 @@
 #include "devicesim/device.h"
 #include "devicesim/faultplan.h"
 #include "devicesim/faultyreply.h"
+#include "devicesim/layerviews.h"
 #include "devicesim/reportstream.h"
 #include "devicesim/reportstreamcontract.h"
 #include "devicesim/simserver.h"
+#include "devicesim/viewpage.h"
 
 #include <algorithm>
 #include <numeric>
@@ -40,8 +42,12 @@ struct DeviceSimulator::Impl {
   explicit Impl(SimulatorOptions options)
       : host(options.host),
         reports(options.serialNumber, options.reportQueueLimit),
+        views(options.layers),
         device({std::move(options.user), std::move(options.password), std::move(options.layers),
-                [this](std::uint32_t commandCode, const std::string& body) { publish(commandCode, body); }}),
+                [this](std::uint32_t commandCode, const std::string& body) {
+                  views.record(commandCode, body);
+                  publish(commandCode, body);
+                }}),
         server(options.maxConnections) {
     const auto handler = [this](const httplib::Request& request, httplib::Response& response) {
       serve(request, response);
@@ -50,6 +56,7 @@ struct DeviceSimulator::Impl {
     routes.Get(kReportStreamPath, [this](const httplib::Request& request, httplib::Response& response) {
       streamReports(request, response);
     });
+    addViewRoutes(routes, views);
     routes.Get(".*", handler);
     routes.Post(".*", handler);
     routes.Put(".*", handler);
@@ -59,7 +66,10 @@ struct DeviceSimulator::Impl {
   }
 
   // Streams wait for reports: they must end before the server can stop.
-  ~Impl() { reports.close(); }
+  ~Impl() {
+    reports.close();
+    views.close();
+  }
 
   void serve(const httplib::Request& request, httplib::Response& response) {
     RecordedRequest recorded{request.method, request.path, request.body, request.remote_port};
@@ -96,6 +106,7 @@ struct DeviceSimulator::Impl {
 
   std::string host;
   ReportStream reports;
+  LayerViews views;  // what the read-only page shows, from the device's reports
   Device device;
   FaultPlan faults;
   RequestLog log;
@@ -147,6 +158,7 @@ std::size_t DeviceSimulator::acceptedConnections() const {
 
 void DeviceSimulator::stop() {
   impl_->reports.close();
+  impl_->views.close();
   impl_->server.shutdown();
 }
 

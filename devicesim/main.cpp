@@ -15,6 +15,13 @@ on a 1920x1080 canvas. A GET of /tavro/v1/system/auto-report with the login
 token streams the device's reports of changed cutouts and cursors
 (text/event-stream).
 
+See the layers: open http://127.0.0.1:8080/ (the address it prints) in a
+browser. The page shows every layer's cutout settings and the colour bars
+keyed by them over a grey checkerboard, with the cutout cursor, and follows
+every change by itself. It only reads, needs no login, and reads
+/view/layers, /view/layers/N.png and /view/changes. The simulator listens on
+127.0.0.1 only, unless --host names another address.
+
 Point the communicator (the plug-in, the CLI, the tests) at it with:
   LCD_DEVICE_URL=http://127.0.0.1:8080 LCD_DEVICE_USER=admin LCD_DEVICE_PASSWORD=admin
 
@@ -64,7 +71,8 @@ int main(int argc, char** argv) {
   const sigset_t signals = blockTerminationSignals();
   try {
     LCD::DeviceSim::DeviceSimulator simulator(options);
-    std::cout << "lcd-devicesim listening on " << simulator.url() << std::endl;
+    std::cout << "lcd-devicesim listening on " << simulator.url() << '\n'
+              << "see the layers at " << simulator.url() << "/" << std::endl;
     int received = 0;
     sigwait(&signals, &received);
   } catch (const std::exception& error) {

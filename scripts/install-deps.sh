@@ -12,4 +12,5 @@ install_packages install-deps \
   libcpp-httplib-dev nlohmann-json3-dev libcli11-dev \
   libgtest-dev libgmock-dev libbenchmark-dev \
   rapidjson-dev libsimdjson-dev \
-  binutils
+  binutils \
+  libpng-dev chromium dpkg-dev file

@@ -20,6 +20,7 @@ skip() {
 packages=(
   cmake pkg-config g++-aarch64-linux-gnu binutils-aarch64-linux-gnu qemu-user nlohmann-json3-dev libcli11-dev
   qtbase5-dev:arm64 libcurl4-openssl-dev:arm64 libcpp-httplib-dev:arm64 libgtest-dev:arm64
+  libpng-dev:arm64 dpkg-dev
 )
 
 command -v dpkg-query >/dev/null && command -v apt-get >/dev/null || skip "no dpkg/apt-get on this machine"
@@ -45,6 +46,17 @@ cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/aarch64-linux-gnu.cma
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O1 -DNDEBUG" -DBUILD_TESTING=ON \
   -DLCD_WARNINGS_AS_ERRORS=ON
 cmake --build "$build" -j "$(nproc)"
+
+echo "== arm64: Debian package =="
+# With DEB_HOST_ARCH set, dpkg-shlibdeps reads the binaries with the cross
+# objdump and finds their libraries among the :arm64 packages.
+arm64_package() {
+  local deb="$build/layercutoutmodel_0.1.0_arm64.deb"
+  (cd "$build" && DEB_HOST_ARCH=arm64 cpack -G DEB >cpack.log 2>&1) || { cat "$build/cpack.log"; return 1; }
+  [ "$(dpkg-deb -f "$deb" Architecture)" = arm64 ] || { echo "not an arm64 package: $deb"; return 1; }
+  dpkg-deb -f "$deb" Depends | grep -q 'libqt5core5a' || { echo "Depends: $(dpkg-deb -f "$deb" Depends)"; return 1; }
+}
+count_check "cpack packs the arm64 build, depending on the :arm64 libraries it links" arm64_package
 
 echo "== arm64: the suite under qemu-aarch64 =="
 count_ctest "$build"

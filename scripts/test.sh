@@ -42,6 +42,13 @@ cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DLCD_
 cmake --build build/release -j "$jobs"
 count_ctest build/release
 
+phase "Debian package: contents, dependencies, lcd-host demo unpacked"
+# The normal build is complete, so cpack only installs and packs it.
+package_built() { (cd build/release && cpack -G DEB >"$scratch/cpack.log" 2>&1) || { cat "$scratch/cpack.log"; return 1; }; }
+count_check "cpack builds the Debian package" package_built
+count_check "the package holds the product, depends on what it links and runs lcd-host demo unpacked" \
+  bash tests/package/check_package.sh "build/release/layercutoutmodel_0.1.0_$(dpkg --print-architecture).deb"
+
 phase "AddressSanitizer + UndefinedBehaviorSanitizer build"
 # Unoptimised, with line tables only: the sanitizers' reports keep their
 # file:line, and the build takes half the time of -O1 -g.

@@ -1,11 +1,15 @@
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "devicesim/colourbars.h"
+#include "devicesim/layerimage.h"
+#include "devicesim/pngimage.h"
 #include "layercutout/messageids.h"
 #include "tools/clierror.h"
 #include "tools/commands.h"
@@ -91,6 +95,9 @@ class Demo {
               << "plug-in: " << session_.pluginPath() << '\n'
               << "device:  " << (session_.device().simulated() ? "embedded simulator at " : "")
               << session_.device().url() << "\n";
+    if (session_.device().simulated()) {
+      std::cout << "page:    " << session_.device().url() << "/ shows the layers keyed, live, while the demo runs\n";
+    }
     step("Set the cutout of layers 1 and 2 (command " + hexId(MessageId::kSetLayerCutout) + ")",
          [this] { return setLayers(); });
     step("Read the colour under layer 2's cutout cursor across the colour bars (command " +
@@ -129,7 +136,7 @@ class Demo {
     }
     const unsigned char answer = session_.setCutout(layers_);
     std::cout << "   answer " << int{answer} << (answer == 1 ? ": the device accepted both layers\n" : ": refused\n");
-    return answer == 1;
+    return answer == 1 && drawKeys();
   }
 
   bool readColours() {
@@ -148,6 +155,25 @@ class Demo {
       }
     }
     return allRead;
+  }
+
+  // The keys as the simulator's page shows them now, drawn here with its
+  // formulas so that it works against any device. No colour was read yet:
+  // a cursor is at the top left.
+  bool drawKeys() {
+    for (const auto& layer : layers_) {
+      const std::filesystem::path path =
+          std::filesystem::temp_directory_path() / ("lcd-host-demo-layer-" + std::to_string(layer.layerId) + ".png");
+      std::ofstream file(path, std::ios::binary);
+      file << DeviceSim::encodePng(DeviceSim::renderLayer(layer.cutout, {}));
+      file.close();
+      if (!file) {
+        std::cout << "   cannot write " << path.string() << '\n';
+        return false;
+      }
+      std::cout << "   layer " << layer.layerId << "'s key: " << path.string() << '\n';
+    }
+    return true;
   }
 
   bool assessLayers() {
@@ -235,10 +261,13 @@ class Demo {
 void addDemoCommand(CLI::App& app, Job& job) {
   CLI::App* command = app.add_subcommand("demo", "Run a short session of all four jobs and narrate it");
   command->footer(R"(
-Sets two layers, reads the colour at four positions across the simulator's
-colour bars, assesses the settings, delivers one report of each kind, and
+Sets two layers and writes the key of each as a PNG in the temporary
+directory (printing its path), reads the colour at four positions across the
+simulator's colour bars, assesses the settings, delivers one report of each kind, and
 changes a layer while watching the device's report stream for the plug-in's
-event. Exit 1 when any step fails.)");
+event. With the embedded simulator it prints the address of the simulator's
+page, which shows the layers keyed while the demo runs. Exit 1 when any step
+fails.)");
   command->callback([&job] {
     job = [](const SessionOptions& options) {
       HostSession session(options);
