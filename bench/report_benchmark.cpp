@@ -15,12 +15,12 @@
 
 #include "communicator/devicesettings.h"
 #include "devicesim/devicesimulator.h"
-#include "devicesim/reportstream.h"
 #include "host/plugin.h"
-#include "host/reportrelay.h"
 #include "host/runtime.h"
 #include "layercutout/messageids.h"
 #include "proto/layercutout.h"
+#include "proto/reportstream.h"
+#include "reportrelay/reportrelay.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ struct Road {
       arrived = now;
       changed.notify_all();
     });
-    relay = std::make_unique<LCD::Host::ReportRelay>(runtime);
+    relay = std::make_unique<LCD::Relay::ReportRelay>(runtime);
     while (device.reportSubscribers() == 0) std::this_thread::yield();
   }
   ~Road() {
@@ -54,7 +54,7 @@ struct Road {
   // Publishes the report whose cursor x is `x`, the next after the last one.
   void publish(int x) {
     device.publishReport(
-        LCD::DeviceSim::kCursorReportCode,
+        LCD::Proto::ReportStream::kCursorReportCode,
         {{"layerId", 1},
          {"cursor", {{"enable", 1}, {"pos", {{"x", x}, {"y", 0}}}, {"color", {{"R", 1}, {"G", 2}, {"B", 3}}}}}});
   }
@@ -73,7 +73,7 @@ struct Road {
   LCD::DeviceSim::DeviceSimulator device;
   LCD::Host::Runtime runtime;
   std::unique_ptr<LCD::Host::Plugin> plugin;
-  std::unique_ptr<LCD::Host::ReportRelay> relay;
+  std::unique_ptr<LCD::Relay::ReportRelay> relay;
   std::mutex mutex;
   std::condition_variable changed;
   int lastX = 0;
@@ -117,7 +117,7 @@ void BM_SustainedReports(benchmark::State& state) {
   Road& r = road();
   const int window = static_cast<int>(state.range(0));
   const int reports = static_cast<int>(state.range(1));
-  const std::uint64_t missedBefore = r.relay->reportsMissed();
+  const std::uint64_t missedBefore = r.relay->reportsLost();
   for (auto _ : state) {
     const int first = r.lastArrived() + 1;
     for (int x = first; x < first + reports; ++x) {
@@ -128,7 +128,7 @@ void BM_SustainedReports(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * reports);
   state.counters["gaps"] = r.gaps;
-  state.counters["seq_missed"] = static_cast<double>(r.relay->reportsMissed() - missedBefore);
+  state.counters["seq_missed"] = static_cast<double>(r.relay->reportsLost() - missedBefore);
 }
 BENCHMARK(BM_SustainedReports)->Args({128, 50000})->Iterations(3)->UseRealTime()->Unit(benchmark::kMillisecond);
 

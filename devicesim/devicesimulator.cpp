@@ -4,8 +4,8 @@
 #include "devicesim/faultplan.h"
 #include "devicesim/faultyreply.h"
 #include "devicesim/reportstream.h"
-#include "devicesim/reportstreamcontract.h"
 #include "devicesim/simserver.h"
+#include "proto/reportstream.h"
 
 #include <algorithm>
 #include <numeric>
@@ -41,13 +41,14 @@ struct DeviceSimulator::Impl {
       : host(options.host),
         reports(options.serialNumber, options.reportQueueLimit),
         device({std::move(options.user), std::move(options.password), std::move(options.layers),
-                [this](std::uint32_t commandCode, const std::string& body) { publish(commandCode, body); }}),
+                [this](std::uint32_t commandCode, const std::string& body) { publish(commandCode, body); },
+                [this] { return reports.lastId(); }}),
         server(options.maxConnections) {
     const auto handler = [this](const httplib::Request& request, httplib::Response& response) {
       serve(request, response);
     };
     httplib::Server& routes = server.routes();
-    routes.Get(kReportStreamPath, [this](const httplib::Request& request, httplib::Response& response) {
+    routes.Get(Proto::ReportStream::kPath, [this](const httplib::Request& request, httplib::Response& response) {
       streamReports(request, response);
     });
     routes.Get(".*", handler);
@@ -87,11 +88,11 @@ struct DeviceSimulator::Impl {
       response.set_content(refused->body, "application/json");
       return;
     }
-    reports.subscribe(response);
+    reports.subscribe(request.get_header_value(Proto::ReportStream::kLastEventIdHeader), response);
   }
 
   void publish(std::uint32_t commandCode, const std::string& body) {
-    reports.publish(commandCode, body, faults.take(kReportStreamPath));
+    reports.publish(commandCode, body, faults.take(Proto::ReportStream::kPath));
   }
 
   std::string host;
