@@ -149,66 +149,11 @@ const Return kReturns[] = {
     {"BeforeTheWindow", 5, "RUN-0", {"resync  5", "end"}},
     {"AheadOfTheDevice", 1, "RUN-2", {"resync  1", "end"}},
     {"FromAnotherRun", 1, "0123456789abcdef-1", {"resync  1", "end"}},
-    {"WithAnIdOfNoRun", 1, "7", {"resync  1", "end"}},
 };
 INSTANTIATE_TEST_SUITE_P(Window, ReturningSubscriber, ::testing::ValuesIn(kReturns),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// The reports a sequence of requests makes the device send, each "CODE LAYERS," or "CODE READING".
-struct Change {
-  const char* name;
-  std::vector<std::pair<const char*, json>> requests;
-  std::vector<std::string> reports;
-};
-
-void PrintTo(const Change& change, std::ostream* out) { *out << change.name; }
-
-class DeviceReports : public ::testing::TestWithParam<Change> {};
-
-TEST_P(DeviceReports, TellWhatEachRequestChanged) {
-  DeviceSimulator device;
-  std::promise<void> opened;
-  StreamReader reader(device, "", [&opened] { opened.set_value(); });
-  opened.get_future().wait();
-  reader.next();  // the heartbeat
-  Client client(device);
-  for (const auto& [path, body] : GetParam().requests) client.send("PUT", path, body);
-  device.publishReport(0, "end");  // a marker: the requests' reports come before it
-  std::vector<std::string> reports;
-  for (std::string event = reader.next(); event.rfind("report ", 0) == 0; event = reader.next()) {
-    if (event.substr(event.find(' ', 7) + 1) == R"(0 "end")") break;
-    reports.push_back(event.substr(event.find(' ', 7) + 1));
-  }
-  EXPECT_EQ(reports, GetParam().reports);
-}
-
 const char* const kCutout = Constants::PUTLAYERSCUTOUT;
-const char* const kCursor = Constants::PUTLAYERSCUTOUTCURSOR;
-json cursor(int layerId, int enable, int x, int y) {
-  return {{"layerId", layerId}, {"cursor", {{"enable", enable}, {"pos", {{"x", x}, {"y", y}}}}}};
-}
-const std::string kYellowAt300 = R"(528657 {"cursor":{"color":{"B":0,"G":255,"R":255},"enable":1,"pos":{"x":300,"y":)";
-
-const Change kChanges[] = {
-    {"FirstSettings", {{kCutout, {layer(1), layer(2, R"({"enable":1})")}}}, {"528656 1,2,"}},
-    {"OnlyTheChangedLayer",
-     {{kCutout, {layer(1), layer(2)}}, {kCutout, {layer(1), layer(2, R"({"hue":{"spill":7}})")}}},
-     {"528656 1,2,", "528656 2,"}},
-    {"NothingChanged", {{kCutout, json::array({layer(1)})}, {kCutout, json::array({layer(1)})}}, {"528656 1,"}},
-    {"RefusedList", {{kCutout, {layer(3), layer(99)}}}, {}},
-    {"Assessment", {{Constants::TAVROPROTOPUTASSESSLAYERCUTOUT, json::array({layer(4)})}}, {}},
-    {"CursorOn", {{kCursor, cursor(2, 1, 300, 200)}}, {kYellowAt300 + R"(200}},"layerId":2})"}},
-    {"CursorReadAgain",
-     {{kCursor, cursor(2, 1, 300, 200)}, {kCursor, cursor(2, 1, 300, 200)}},
-     {kYellowAt300 + R"(200}},"layerId":2})"}},
-    {"CursorMoves",
-     {{kCursor, cursor(2, 1, 300, 200)}, {kCursor, cursor(2, 1, 300, 201)}},
-     {kYellowAt300 + R"(200}},"layerId":2})", kYellowAt300 + R"(201}},"layerId":2})"}},
-    {"CursorOffAsBefore", {{kCursor, cursor(3, 0, 0, 0)}}, {}},
-    {"OffTheCanvas", {{kCursor, cursor(2, 1, 1920, 0)}}, {}},
-};
-INSTANTIATE_TEST_SUITE_P(Requests, DeviceReports, ::testing::ValuesIn(kChanges),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 // Every layer, set or at its defaults, and the id of the report that includes the last change.
 TEST(DeviceState, HoldsEveryLayerAndItsLastReport) {

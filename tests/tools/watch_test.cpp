@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/wait.h>
 
 #include <chrono>
 #include <memory>
@@ -25,7 +26,17 @@ class Background {
     }
   }
 
-  int exitCode() { return waitForExit(std::exchange(pid_, 0)); }
+  // Its exit code; -1 when it did not exit normally, or not within 20 s (it is killed then).
+  int exitCode() {
+    int status = 0;
+    pid_t exited = 0;
+    for (int wait = 0; wait < 2000 && (exited = waitpid(pid_, &status, WNOHANG)) == 0; ++wait) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (exited != pid_) return -1;
+    pid_ = 0;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
   void signal(int number) const { kill(pid_, number); }
 
   // What it has written to `stream` ("out" or "err") once `text` shows there, or after 20 s.
@@ -70,18 +81,22 @@ TEST(LcdHostWatch, PrintsEachEventOfThePluginAsItComesOnceTheDeviceAnswers) {
                                             "\n");
 }
 
-// A device that restarts: the watch resyncs, says so on standard error and prints every layer's cutout.
+// A device that restarts: the watch resyncs, says so on standard error and prints every layer's cutout, the
+// one set before the restart back at its defaults.
 TEST(LcdHostWatch, ResyncsWithADeviceThatRestarted) {
   const ScratchDir io;
   auto device = std::make_unique<Background>(std::vector<std::string>{LCD_DEVICESIM_PATH, "--port", "0"}, io, "device");
   const std::string url = urlOf(*device);
-  Background watch({LCD_HOST_PATH, "--device", url, "watch", "--count", "1"}, io, "watch");
+  Background watch({LCD_HOST_PATH, "--device", url, "watch", "--count", "2"}, io, "watch");
   ASSERT_NE(watch.awaitText("err", "watching").find("watching"), std::string::npos);
+  EXPECT_EQ(runLcdHost({"--device", url, "set-cutout", "-"}, R"([{"layerId":16,"cutout":{"enable":1}}])").exitCode, 0);
+  ASSERT_NE(watch.awaitText("out", "\n").find(R"("layerId":16,"cutout":{"enable":1,)"), std::string::npos);
   device.reset();
   Background again({LCD_DEVICESIM_PATH, "--port", url.substr(url.rfind(':') + 1)}, io, "again");
   EXPECT_EQ(watch.exitCode(), 0);
   EXPECT_NE(io.read("watch.err").find("\nlcd-host: resynced: the device's whole state (16 layers)"), std::string::npos);
-  EXPECT_NE(io.read("watch.out").find(R"("layerId":16,"cutout":{"enable":0,)"), std::string::npos);
+  const std::string out = io.read("watch.out");
+  EXPECT_NE(out.find(R"("layerId":16,"cutout":{"enable":0,)", out.find('\n')), std::string::npos);
 }
 
 // However it ends, by time or by signal, a watch exits 0.
