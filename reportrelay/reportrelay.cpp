@@ -141,7 +141,10 @@ ReportRelay::~ReportRelay() { stop(); }
 
 void ReportRelay::stop() {
   transfers_.stop();
-  { std::lock_guard<std::mutex> lock(mutex_); }
+  {
+    // Taken once, so that a pause() between its look at the flag and its wait cannot miss the wake.
+    std::lock_guard<std::mutex> lock(mutex_);
+  }
   wake_.notify_all();
   if (thread_.joinable()) {
     thread_.join();
