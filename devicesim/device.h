@@ -36,7 +36,8 @@ struct DeviceConfig {
 // the known layers with their cutout settings, the cursor colour and the
 // assessment. It reports the cutouts a request changed and the cursors a
 // colour read moved or switched, and gives every layer's cutout with the id
-// of the last report they include (a GET of the layer cutout resource). Thread-safe; knows nothing of sockets.
+// of the last report they include (a GET of the layer cutout resource).
+// Thread-safe; knows nothing of sockets.
 class Device {
  public:
   explicit Device(DeviceConfig config);
