@@ -1,11 +1,7 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
-#include <condition_variable>
-#include <deque>
 #include <future>
-#include <mutex>
-#include <thread>
 
 #include "devicesim/devicesimulator.h"
 #include "proto/constants.h"
@@ -54,63 +50,40 @@ struct Client {
   std::string token;
 };
 
-// The events of one report stream, read on a thread of its own; `onOpen` runs when the first arrives.
-class StreamReader {
- public:
-  StreamReader(DeviceSimulator& device, const std::string& lastEventId, std::function<void()> onOpen = nullptr)
-      : client_(device), onOpen_(std::move(onOpen)) {
-    reading_ = std::thread([this, lastEventId] {
-      httplib::Headers headers{{"Authorization", client_.token}};
-      if (!lastEventId.empty()) headers.emplace(Stream::kLastEventIdHeader, lastEventId);
-      client_.http.Get(Stream::kPath, headers,
-                       [this](const char* data, std::size_t size) { return parser_.feed(data, size) && !done_; });
-      push(std::nullopt);
-    });
+// An event as "TYPE SEQ-OF-ID SEQ-OF-DATA", or a report as "report SEQ CODE DETAIL" (the layer ids of a cutout
+// report, the body of another).
+std::string describe(const LCD::Relay::StreamEvent& event) {
+  const auto seq = [](const std::string& id) { return id.substr(id.rfind('-') + 1); };
+  if (event.type != "message") return event.type + " " + seq(event.id) + " " + seq(event.data);
+  const json report = json::parse(event.data);
+  std::string detail = report["body"];
+  if (report["tl"]["CommandCode"] == Stream::kCutoutReportCode) {
+    detail.clear();
+    for (const json& layer : json::parse(report["body"].get<std::string>())) detail += layer["layerId"].dump() + ",";
   }
-  ~StreamReader() {
-    done_ = true;
-    client_.http.stop();
-    reading_.join();
-  }
+  return "report " + report["seq"].dump() + " " + report["tl"]["CommandCode"].dump() + " " + detail;
+}
 
-  // The next event ("TYPE ID", or "report SEQ CODE DETAIL"), "end" when the stream ended, "hang" after 20 s.
-  std::string next() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    if (!arrived_.wait_for(lock, std::chrono::seconds(20), [this] { return !events_.empty(); })) return "hang";
-    const std::optional<LCD::Relay::StreamEvent> event = events_.front();
-    if (event) events_.pop_front();
-    return event ? describe(*event) : "end";
-  }
-
- private:
-  static std::string describe(const LCD::Relay::StreamEvent& event) {
-    const auto seq = [](const std::string& id) { return id.substr(id.rfind('-') + 1); };
-    if (event.type != "message") return event.type + " " + seq(event.id) + " " + seq(event.data);
-    const json report = json::parse(event.data);
-    std::string detail = report["body"];
-    if (report["tl"]["CommandCode"] == Stream::kCutoutReportCode) {
-      detail.clear();
-      for (const json& layer : json::parse(report["body"].get<std::string>())) detail += layer["layerId"].dump() + ",";
-    }
-    return "report " + report["seq"].dump() + " " + report["tl"]["CommandCode"].dump() + " " + detail;
-  }
-  void push(std::optional<LCD::Relay::StreamEvent> event) {
-    if (std::exchange(opened_, true) == false && onOpen_) onOpen_();
-    std::lock_guard<std::mutex> lock(mutex_);
-    events_.push_back(std::move(event));
-    arrived_.notify_all();
-  }
-
-  Client client_;
-  std::function<void()> onOpen_;
-  bool opened_ = false;
-  std::atomic<bool> done_{false};
-  LCD::Relay::EventStreamParser parser_{1 << 20, [this](const LCD::Relay::StreamEvent& event) { push(event); }};
-  std::mutex mutex_;
-  std::condition_variable arrived_;
-  std::deque<std::optional<LCD::Relay::StreamEvent>> events_;
-  std::thread reading_;
-};
+// The first `count` events of a report stream after `lastEventId`, then "end" if it ends first (or "hang" if it
+// goes on without them for 20 s); `onEvent` runs after each with the number read so far.
+std::vector<std::string> readStream(DeviceSimulator& device, const std::string& lastEventId, std::size_t count,
+                                    const std::function<void(std::size_t read)>& onEvent) {
+  Client client(device);
+  httplib::Headers headers{{"Authorization", client.token}};
+  if (!lastEventId.empty()) headers.emplace(Stream::kLastEventIdHeader, lastEventId);
+  std::vector<std::string> events;
+  LCD::Relay::EventStreamParser parser(1 << 20, [&](const LCD::Relay::StreamEvent& event) {
+    if (events.size() == count) return;
+    events.push_back(describe(event));
+    onEvent(events.size());
+  });
+  const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  client.http.Get(Stream::kPath, headers, [&](const char* data, std::size_t size) {
+    return parser.feed(data, size) && events.size() < count && std::chrono::steady_clock::now() < guard;
+  });
+  if (events.size() < count) events.push_back(std::chrono::steady_clock::now() < guard ? "end" : "hang");
+  return events;
+}
 
 // The device's run, from the id of the last report its state includes.
 std::string runOf(DeviceSimulator& device) {
@@ -136,9 +109,10 @@ TEST_P(ReturningSubscriber, GetsWhatFollowsItsLastReportOrIsToldToResync) {
   for (int seq = 1; seq <= GetParam().published; ++seq) device.publishReport(Stream::kCursorReportCode, seq);
   std::string after = GetParam().after;
   if (after.rfind("RUN-", 0) == 0) after.replace(0, 3, runOf(device));
-  StreamReader reader(device, after, [&device] { device.publishReport(Stream::kCursorReportCode, 0); });
-  std::vector<std::string> events;
-  for (std::size_t i = 0; i < GetParam().events.size(); ++i) events.push_back(reader.next());
+  const std::vector<std::string> events =
+      readStream(device, after, GetParam().events.size(), [&device](std::size_t read) {
+        if (read == 1) device.publishReport(Stream::kCursorReportCode, 0);
+      });
   EXPECT_EQ(events, GetParam().events);
 }
 
@@ -177,26 +151,24 @@ TEST(SlowSubscriber, LosesItsStreamNotItsReports) {
   DeviceSimulator device(withWindow());
   std::promise<void> opened, caughtUp;
   std::shared_future<void> resume = caughtUp.get_future().share();
-  StreamReader stalled(device, "", [&opened, resume] {
-    opened.set_value();
-    resume.wait();
+  auto stalled = std::async(std::launch::async, [&device, &opened, resume] {
+    return readStream(device, "", 1000, [&opened, resume](std::size_t read) {
+      if (read == 1) opened.set_value(), resume.wait();
+    });
   });
-  std::unique_ptr<std::promise<void>, void (*)(std::promise<void>*)> release(
-      &caughtUp, [](std::promise<void>* p) { p->set_value(); });
   opened.get_future().wait();
-  StreamReader other(device, "");
-  ASSERT_EQ(other.next(), "heartbeat 0 1000");
-  for (int seq = 1; seq <= 100; ++seq) {
-    device.publishReport(Stream::kCursorReportCode, std::string(seq <= 80 ? 200000 : 10, 'x'));
-    ASSERT_EQ(other.next().rfind("report " + std::to_string(seq) + " ", 0), 0u) << seq;
+  // Another subscriber publishes the next report, the first 80 of 200 kB, whenever one arrives.
+  const std::vector<std::string> other = readStream(device, "", 101, [&device](std::size_t read) {
+    if (read <= 100) device.publishReport(Stream::kCursorReportCode, std::string(read <= 80 ? 200000 : 10, 'x'));
+  });
+  caughtUp.set_value();
+  const std::vector<std::string> late = stalled.get();
+  EXPECT_EQ(other.back().rfind("report 100 ", 0), 0u);
+  EXPECT_EQ(late.back(), "end");
+  EXPECT_LT(late.size(), 102u);
+  for (std::size_t seq = 1; seq + 1 < late.size(); ++seq) {
+    EXPECT_EQ(late[seq].rfind("report " + std::to_string(seq) + " ", 0), 0u) << late[seq];
   }
-  release.reset();
-  EXPECT_EQ(stalled.next(), "heartbeat 0 1000");
-  int seq = 0;
-  for (std::string event = stalled.next(); event.rfind("report ", 0) == 0; event = stalled.next()) {
-    EXPECT_EQ(event.rfind("report " + std::to_string(++seq) + " ", 0), 0u) << event;
-  }
-  EXPECT_LT(seq, 100);
 }
 
 }  // namespace
