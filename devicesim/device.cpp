@@ -3,9 +3,10 @@
 #include "devicesim/assessment.h"
 #include "devicesim/colourbars.h"
 #include "devicesim/deviceschemas.h"
-#include "devicesim/reportstream.h"
 #include "devicesim/resultcode.h"
 #include "proto/constants.h"
+#include "proto/reportstream.h"
+#include "proto/response.h"
 
 #include <cstdio>
 
@@ -28,6 +29,13 @@ Reply unknownLayer(std::int64_t layerId) {
   return failureReply(kHttpOk, ResultCode::unknownLayer, "unknown layer " + std::to_string(layerId));
 }
 
+// A layer the device has never set holds the record's defaults.
+nlohmann::json defaultCutout() {
+  std::string text;
+  ProtoModel::encode(text, std::vector<ProtoModel::Layer::s_LayerCutout>(1));
+  return nlohmann::json::parse(text)[0]["cutout"];
+}
+
 bool isCredentials(const nlohmann::json& body) {
   return body.is_object() && body.contains("username") && body["username"].is_string() && body.contains("password") &&
          body["password"].is_string();
@@ -39,6 +47,7 @@ Device::Device(DeviceConfig config)
     : user_(std::move(config.user)),
       password_(std::move(config.password)),
       reports_(std::move(config.reports)),
+      lastReport_(std::move(config.lastReport)),
       random_(std::random_device{}()) {
   const nlohmann::json cursorOff = {{"enable", 0}, {"pos", {{"x", 0}, {"y", 0}}}};
   for (int layer : config.layers) {
@@ -54,6 +63,10 @@ Reply Device::answer(const std::string& method, const std::string& path, const s
     return withJsonBody(body, &Device::logIn);
   }
   Handler handler = nullptr;
+  if (method == Constants::HTTPGETREQUEST && path == Constants::PUTLAYERSCUTOUT) {
+    const std::optional<Reply> refused = tokenRefusal(authorization);
+    return refused ? *refused : cutoutState();
+  }
   if (method == Constants::HTTPPUTREQUEST && path == Constants::PUTLAYERSCUTOUT) {
     handler = &Device::setCutout;
   } else if (method == Constants::HTTPPUTREQUEST && path == Constants::PUTLAYERSCUTOUTCURSOR) {
@@ -124,7 +137,7 @@ Reply Device::setCutout(const nlohmann::json& body) {
     }
   }
   if (!changed.empty() && reports_) {
-    reports_(kCutoutReportCode, changed.dump());
+    reports_(Proto::ReportStream::kCutoutReportCode, changed.dump());
   }
   return successReply();
 }
@@ -151,7 +164,7 @@ Reply Device::readCursorColour(const nlohmann::json& body) {
   if (nlohmann::json& last = cursors_[static_cast<int>(layerId)]; last != cursor) {
     last = cursor;
     if (reports_) {
-      reports_(kCursorReportCode, reading.dump());
+      reports_(Proto::ReportStream::kCursorReportCode, reading.dump());
     }
   }
   return successReply(reading);
@@ -166,6 +179,19 @@ Reply Device::assess(const nlohmann::json& body) {
     results.push_back(assessLayer(element));
   }
   return successReply(results);
+}
+
+Reply Device::cutoutState() const {
+  static const nlohmann::json defaults = defaultCutout();
+  nlohmann::json layers = nlohmann::json::array();
+  for (const auto& [layerId, cutout] : layers_) {
+    layers.push_back({{"layerId", layerId}, {"cutout", cutout.value_or(defaults)}});
+  }
+  Reply reply = successReply(layers);
+  nlohmann::json body = nlohmann::json::parse(reply.body);
+  body[Proto::ReportStream::kStateReportIdKey] = lastReport_ ? lastReport_() : std::string();
+  reply.body = body.dump();
+  return reply;
 }
 
 std::optional<Reply> Device::cutoutListFault(const nlohmann::json& body) const {

@@ -21,17 +21,23 @@ namespace DeviceSim {
 // reports go out in the order of the changes they report.
 using ReportSink = std::function<void(std::uint32_t commandCode, const std::string& body)>;
 
+// The id of the last report the sink published.
+using ReportPosition = std::function<std::string()>;
+
 struct DeviceConfig {
   std::string user;
   std::string password;
   std::vector<int> layers;
   ReportSink reports;
+  ReportPosition lastReport;
 };
 
 // The protocol side of the simulated display processor: login and token,
 // the known layers with their cutout settings, the cursor colour and the
 // assessment. It reports the cutouts a request changed and the cursors a
-// colour read moved or switched. Thread-safe; knows nothing of sockets.
+// colour read moved or switched, and gives every layer's cutout with the id
+// of the last report they include (a GET of the layer cutout resource).
+// Thread-safe; knows nothing of sockets.
 class Device {
  public:
   explicit Device(DeviceConfig config);
@@ -60,6 +66,7 @@ class Device {
   Reply setCutout(const nlohmann::json& body);
   Reply readCursorColour(const nlohmann::json& body);
   Reply assess(const nlohmann::json& body);
+  Reply cutoutState() const;
 
   std::optional<Reply> cutoutListFault(const nlohmann::json& body) const;
   std::optional<Reply> tokenRefusal(const std::string& authorization) const;
@@ -70,6 +77,7 @@ class Device {
   const std::string user_;
   const std::string password_;
   const ReportSink reports_;
+  const ReportPosition lastReport_;
   std::map<int, std::optional<nlohmann::json>> layers_;
   std::map<int, nlohmann::json> cursors_;  // the last cursor read per layer: {"enable":..,"pos":{..}}
   std::string token_;

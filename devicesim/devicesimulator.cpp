@@ -5,9 +5,9 @@
 #include "devicesim/faultyreply.h"
 #include "devicesim/layerviews.h"
 #include "devicesim/reportstream.h"
-#include "devicesim/reportstreamcontract.h"
 #include "devicesim/simserver.h"
 #include "devicesim/viewpage.h"
+#include "proto/reportstream.h"
 
 #include <algorithm>
 #include <numeric>
@@ -47,13 +47,14 @@ struct DeviceSimulator::Impl {
                 [this](std::uint32_t commandCode, const std::string& body) {
                   views.record(commandCode, body);
                   publish(commandCode, body);
-                }}),
+                },
+                [this] { return reports.lastId(); }}),
         server(options.maxConnections) {
     const auto handler = [this](const httplib::Request& request, httplib::Response& response) {
       serve(request, response);
     };
     httplib::Server& routes = server.routes();
-    routes.Get(kReportStreamPath, [this](const httplib::Request& request, httplib::Response& response) {
+    routes.Get(Proto::ReportStream::kPath, [this](const httplib::Request& request, httplib::Response& response) {
       streamReports(request, response);
     });
     addViewRoutes(routes, views);
@@ -97,11 +98,11 @@ struct DeviceSimulator::Impl {
       response.set_content(refused->body, "application/json");
       return;
     }
-    reports.subscribe(response);
+    reports.subscribe(request.get_header_value(Proto::ReportStream::kLastEventIdHeader), response);
   }
 
   void publish(std::uint32_t commandCode, const std::string& body) {
-    reports.publish(commandCode, body, faults.take(kReportStreamPath));
+    reports.publish(commandCode, body, faults.take(Proto::ReportStream::kPath));
   }
 
   std::string host;

@@ -26,12 +26,12 @@ struct SimulatorOptions {
   std::vector<int> layers = layersOneTo(16);
   std::size_t maxConnections = 1024;          // open at once; each has a thread of its own
   std::string serialNumber = "LCD-SIM-0001";  // "sn" of every report
-  std::size_t reportQueueLimit = 256;         // reports waiting for one subscriber; beyond, the oldest go
+  std::size_t reportQueueLimit = 256;         // reports kept for subscribers that fall behind or come back
 };
 
 // The simulated display processor's REST interface, serving on its own
 // threads from construction to destruction, with its stream of automatic
-// reports (see reportstreamcontract.h).
+// reports (see proto/reportstream.h).
 class DeviceSimulator {
  public:
   // Throws std::runtime_error when it cannot listen.

@@ -4,6 +4,7 @@
 
 #include <httplib.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -17,26 +18,34 @@
 namespace LCD {
 namespace DeviceSim {
 
-// tl.CommandCode of the device's two reports.
-constexpr std::uint32_t kCutoutReportCode = 528656;
-constexpr std::uint32_t kCursorReportCode = 528657;
+// An idle stream carries a comment line this often, so that either end
+// notices a peer that went away; each stream announces it first.
+constexpr std::chrono::milliseconds kReportHeartbeat{1000};
 
-// The device's automatic reports and their subscribers. Each report gets the
-// next seq (1, 2, 3...) and goes to every subscriber's queue, which the
-// subscriber's own connection thread writes out. A queue holds at most
-// `queueLimit` reports: a subscriber that falls behind loses the oldest,
-// which shows as a gap in seq, and nobody waits for it. Thread-safe.
+// The device's automatic reports and their subscribers, as
+// proto/reportstream.h describes the stream. Each report gets the next seq and
+// the id "RUN-SEQ", RUN fixed for this object's life. The last `windowLimit`
+// reports are kept: every subscriber reads them from there on its own
+// connection thread, and one that comes back asking for reports the window
+// still holds gets them again. A subscriber that falls behind the window has
+// its stream ended, so that it comes back and is told to resync; nobody waits
+// for it. Thread-safe.
 class ReportStream {
  public:
-  ReportStream(std::string serialNumber, std::size_t queueLimit);
+  ReportStream(std::string serialNumber, std::size_t windowLimit);
 
   // Numbers the report about `body` (the record's JSON text), spoils it as
-  // `fault` says, and queues it for every subscriber.
+  // `fault` says, and keeps it for every subscriber.
   void publish(std::uint32_t commandCode, const std::string& body, const std::optional<Fault>& fault);
 
-  // Makes `response` a stream of the reports published from now on. It ends
-  // when the client goes, after a cut report, or at close().
-  void subscribe(httplib::Response& response);
+  // Makes `response` a stream of the reports after `lastEventId` (all those
+  // published from now on when it is empty), or of one resync event when the
+  // window does not reach back to it. It ends when the client goes, after a
+  // cut report, when the subscriber falls behind, or at close().
+  void subscribe(const std::string& lastEventId, httplib::Response& response);
+
+  // The id of the last report published ("RUN-0" before the first).
+  std::string lastId() const;
 
   std::size_t subscribers() const;
 
@@ -45,25 +54,38 @@ class ReportStream {
 
  private:
   struct Event {
+    std::uint64_t seq;
     std::string text;
-    bool cut;  // the stream ends after it
+    std::string cutText;  // when a fault cuts it: what subscribers that saw it live get, then the stream ends
   };
   struct Subscriber {
-    std::deque<Event> queue;
+    std::uint64_t next;       // seq of the next report to send
+    std::uint64_t firstLive;  // reports from here on were published while it listened
+    std::string opening;      // sent before anything else
+    bool resync;              // the opening is all it gets
+  };
+  struct Batch {
+    std::string text;
+    bool last;
   };
   using SubscriberList = std::list<std::shared_ptr<Subscriber>>;
 
   Event eventFor(std::uint32_t commandCode, const std::string& body, const std::optional<Fault>& fault);
-  // The subscriber's queued events, or nothing after a quiet heartbeat
-  // interval; no value once the stream is closed.
-  std::optional<std::deque<Event>> take(Subscriber& subscriber);
+  std::shared_ptr<Subscriber> subscriberAfter(const std::string& lastEventId) const;
+  std::string idOf(std::uint64_t seq) const;
+  // What the subscriber gets next, or a heartbeat after a quiet interval; no
+  // value once the stream is closed.
+  std::optional<Batch> take(Subscriber& subscriber);
+  Batch reportsFor(Subscriber& subscriber) const;
 
   const std::string serialNumber_;
-  const std::size_t queueLimit_;
+  const std::string run_;
+  const std::size_t windowLimit_;
   mutable std::mutex mutex_;
   std::condition_variable published_;
   SubscriberList subscribers_;
-  std::uint32_t seq_ = 0;
+  std::deque<Event> window_;
+  std::uint64_t seq_ = 0;
   bool closed_ = false;
 };
 

@@ -16,9 +16,8 @@
 //   component.*         one live component, made through its descriptor
 //   plugin.*            a loaded plug-in with one component per descriptor
 //   pluginerror.h       why a plug-in cannot be loaded
-// Beside it, in a library of its own (it talks to the device):
-//   reportrelay.*       the device's report stream into the event dispatcher
-//   eventstreamparser.* the events of a text/event-stream as they arrive
+// Beside it, in reportrelay/ (it talks to the device): the relay of the
+// device's report stream into the event dispatcher.
 
 #include <cstdint>
 #include <optional>

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "proto/reportstream.h"
+
 // The host messages of the layer cutout model. Which handler serves each one
 // is the message table in messagetable.cpp.
 namespace LayerCutout {
@@ -13,8 +15,8 @@ constexpr std::uint32_t kSetLayerCutout = 0xfc050413u;
 constexpr std::uint32_t kSetLayerCutoutCursor = 0xfc050415u;
 
 // The device's automatic reports, delivered by the host as events.
-constexpr std::uint32_t kLayerCutoutReport = 0x81110u;
-constexpr std::uint32_t kLayerCutoutCursorReport = 0x81111u;
+constexpr std::uint32_t kLayerCutoutReport = LCD::Proto::ReportStream::kCutoutReportCode;
+constexpr std::uint32_t kLayerCutoutCursorReport = LCD::Proto::ReportStream::kCursorReportCode;
 
 // Events the model sends on for those reports.
 constexpr std::uint32_t kLayerCutoutChanged = 0xfc08040eu;

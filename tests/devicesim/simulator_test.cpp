@@ -1,7 +1,6 @@
 #include "devicesim/devicesimulator.h"
-#include "devicesim/reportstream.h"
-#include "devicesim/reportstreamcontract.h"
 #include "proto/constants.h"
+#include "proto/reportstream.h"
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
@@ -35,7 +34,7 @@ int connectTo(int port, int receiveBuffer = 0) {
 class RawSubscriber {
  public:
   RawSubscriber(int port, const std::string& token, int receiveBuffer = 0) : socket_(connectTo(port, receiveBuffer)) {
-    const std::string request = std::string("GET ") + LCD::DeviceSim::kReportStreamPath +
+    const std::string request = std::string("GET ") + LCD::Proto::ReportStream::kPath +
                                 " HTTP/1.1\r\nHost: device\r\nAuthorization: " + token + "\r\n\r\n";
     send(socket_, request.data(), request.size(), MSG_NOSIGNAL);
     while (received_.find("\r\n\r\n") == std::string::npos && receive()) continue;
@@ -154,7 +153,7 @@ std::vector<Exchange> exchanges() {
       {"NoToken", "PUT", cutout, "", "[]", 401, R"({"code":5,)"},
       {"TokenWithPrefix", "PUT", color, "Bearer @", "{}", 401, R"({"code":5,)"},
       {"TokenWithSuffix", "PUT", assess, "@x", "[]", 401, R"({"code":5,)"},
-      {"UnknownResource", "GET", cutout, "@", "", 404, R"({"code":6,)"},
+      {"UnknownResource", "DELETE", cutout, "@", "", 404, R"({"code":6,)"},
       {"NotJson", "PUT", cutout, "@", "[{", 400, R"({"code":2,)"},
       {"NotAList", "PUT", cutout, "@", "{}", 400, "expected an array"},
       {"ElementNotAnObject", "PUT", cutout, "@", "[1]", 400, "[0]: expected an object"},
@@ -280,39 +279,6 @@ TEST(ConnectionLimit, NewcomerWaitsForAConnectionToEnd) {
   EXPECT_TRUE(recv(idle[0], &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0 ||
               recv(idle[1], &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0);
   for (int socket : idle) close(socket);
-}
-
-// The reports of what each request changed, then reports for several subscribers, one of them stalled.
-TEST_F(SimulatorTest, EverySubscriberGetsEveryReportUnlessItFallsBehind) {
-  token = valid;
-  EXPECT_FALSE(RawSubscriber(simulator.port(), valid + "x").accepted());
-  RawSubscriber first(simulator.port(), valid);
-  std::uint32_t seq = 0;
-  for (const json& c : json::parse(std::ifstream(LCD_DEVICESIM_REPORTS))) {
-    send(c["path"], c["body"]);
-    simulator.publishReport(0, nullptr);  // a marker: the request's reports come before it
-    seq += static_cast<std::uint32_t>(c["reports"].size()) + 1;
-    std::vector<json> reports = first.reportsUpTo(seq);
-    ASSERT_TRUE(!reports.empty() && reports.back()["seq"] == seq) << c["why"];
-    reports.pop_back();
-    for (json& report : reports) report.erase("seq");
-    EXPECT_EQ(json(reports), c["reports"]) << c["why"];
-  }
-
-  RawSubscriber second(simulator.port(), valid), stalled(simulator.port(), valid, 4096);
-  ASSERT_TRUE(second.accepted() && stalled.accepted());
-  // Large ones, far more than the stalled one's socket buffers hold (2 MB here), then small ones past its
-  // queue, soon enough for its blocked connection to outlast the simulator's write time-out.
-  const std::uint32_t last = seq + 100;
-  while (++seq <= last) {
-    simulator.publishReport(LCD::DeviceSim::kCursorReportCode, std::string(seq <= last - 20 ? 40000 : 100, 'x'));
-    ASSERT_EQ(first.reportsUpTo(seq).size(), 1u) << seq;
-    ASSERT_EQ(second.reportsUpTo(seq).size(), 1u) << seq;
-  }
-  const std::vector<json> late = stalled.reportsUpTo(last);
-  ASSERT_TRUE(late.size() >= 4 && late.size() < 100) << late.size();
-  for (std::size_t i = 1; i < late.size(); ++i) EXPECT_LT(late[i - 1]["seq"], late[i]["seq"]);
-  EXPECT_EQ(late[late.size() - 4]["seq"], last - 3);  // the oldest went, the newest four stayed
 }
 
 }  // namespace

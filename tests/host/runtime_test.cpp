@@ -15,11 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "devicesim/reportstream.h"
-#include "devicesim/reportstreamcontract.h"
 #include "host/component.h"
-#include "host/eventstreamparser.h"
-#include "host/reportrelay.h"
 #include "host/runtime.h"
 #include "layercutout/messageids.h"
 #include "message/icommanddispatcher.h"
@@ -39,12 +35,6 @@ constexpr std::uint32_t kFails = 0xbad;
 
 std::string textOf(const std::optional<std::vector<unsigned char>>& reply) {
   return reply ? std::string(reply->begin(), reply->end()) : "(none)";
-}
-
-// Whether `condition` holds within about 5 s.
-bool eventually(const std::function<bool()>& condition) {
-  for (int wait = 0; wait < 1000 && !condition(); ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  return condition();
 }
 
 // Announces its ids as commands and events under its name when initialised, counts the messages it is
@@ -156,67 +146,6 @@ TEST(InterfaceLayout, EveryOperationSitsInItsSlot) {
               &ICommandDispatcher::addHandler, &IEventDispatcher::createMessage, &IEventDispatcher::post,
               &IEventDispatcher::send, &IEventDispatcher::addHandler, &IReply::getData, &IReply::getDataSize),
       (std::vector<int>{3, 4, 5, 6, 3, 4, 1, 1, 2, 3, 5, 1, 3, 5, 6, 2, 3}));
-}
-
-// Streams in pieces (eventstreams.json), the events they give, whether they fit the bound of 14 bytes.
-TEST(EventStreamParser, GivesTheDataOfEachEventWithinItsBound) {
-  for (const nlohmann::json& c : nlohmann::json::parse(std::ifstream(LCD_HOST_EVENT_STREAMS))) {
-    std::vector<std::string> events;
-    LCD::Host::EventStreamParser parser(14, [&events](const std::string& data) { events.push_back(data); });
-    bool fits = true;
-    for (const std::string piece : c["pieces"]) fits = fits && parser.feed(piece.data(), piece.size());
-    EXPECT_EQ((nlohmann::json{events, fits}), (nlohmann::json{c["events"], c["fits"]})) << c["why"];
-  }
-}
-
-// The device's reports through the relay and the plug-in, as the host application sees them: the plug-in's
-// event, if any, then the report event it answered (0 when its payload is not the text with its NUL).
-TEST(ReportRelay, DeliversEachReportInOrderAndRecoversFromEveryFault) {
-  using LCD::DeviceSim::FaultKind;
-  LiveSession session;
-  std::mutex mutex;
-  Ids events;
-  for (const std::uint32_t id :
-       {Id::kLayerCutoutReport, Id::kLayerCutoutChanged, Id::kLayerCutoutCursorReport, Id::kLayerCutoutCursorChanged}) {
-    session.runtime().subscribe(id, [&mutex, &events, id](const wyn::IMessage& event) {
-      const auto* text = static_cast<const char*>(event.getData());
-      const auto size = static_cast<std::size_t>(event.getDataSize());
-      const std::lock_guard<std::mutex> lock(mutex);
-      events.push_back(id > 0xffffffu || std::memchr(text, '\0', size) == text + size - 1 ? id : 0);
-    });
-  }
-  LCD::Host::ReportRelay relay(session.runtime());
-  // A fault, the events for a cutout report it spoils; a clean cursor report follows.
-  const std::tuple<const char*, std::optional<FaultKind>, Ids> cases[] = {
-      {"clean", std::nullopt, {Id::kLayerCutoutChanged, Id::kLayerCutoutReport}},
-      {"error code", FaultKind::ErrorReport, {Id::kLayerCutoutReport}},
-      {"report text", FaultKind::GarbledReport, {}},
-      {"report body", FaultKind::GarbledReportBody, {Id::kLayerCutoutReport}},
-      {"cut, then opened again with a new token", FaultKind::CutReport, {}},
-  };
-  ASSERT_TRUE(eventually([&session] { return session.device().reportSubscribers() == 1; }));
-  for (const auto& [why, fault, cutoutEvents] : cases) {
-    const std::uint64_t opened = relay.streamsOpened();
-    if (fault) session.device().injectFault(LCD::DeviceSim::kReportStreamPath, {*fault});
-    if (fault == FaultKind::CutReport) session.device().revokeToken();
-    session.device().publishReport(LCD::DeviceSim::kCutoutReportCode, nlohmann::json::parse(R"([{"layerId":3}])"));
-    ASSERT_TRUE(fault != FaultKind::CutReport || eventually([&] { return relay.streamsOpened() > opened; }));
-    session.device().publishReport(LCD::DeviceSim::kCursorReportCode, nlohmann::json::parse(R"({"layerId":2})"));
-    ASSERT_TRUE(eventually([&] {
-      const std::lock_guard<std::mutex> lock(mutex);
-      return !events.empty() && events.back() == Id::kLayerCutoutCursorReport;
-    }));
-    Ids expected = cutoutEvents;
-    expected.insert(expected.end(), {Id::kLayerCutoutCursorChanged, Id::kLayerCutoutCursorReport});
-    const std::lock_guard<std::mutex> lock(mutex);
-    EXPECT_EQ(std::exchange(events, {}), expected) << why;
-  }
-  EXPECT_EQ(relay.reportsUndecodable(), 1u);
-  EXPECT_EQ(relay.reportsMissed(), 2u);  // the undecodable one and the cut one
-
-  const auto stopping = std::chrono::steady_clock::now();
-  relay.stop();
-  EXPECT_LT(std::chrono::steady_clock::now() - stopping, std::chrono::milliseconds(500));
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/wait.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -24,7 +26,18 @@ class Background {
     }
   }
 
-  int exitCode() { return waitForExit(std::exchange(pid_, 0)); }
+  // Its exit code; -1 when it did not exit normally, or not within 20 s (it is killed then).
+  int exitCode() {
+    int status = 0;
+    pid_t exited = 0;
+    for (int wait = 0; wait < 2000 && (exited = waitpid(pid_, &status, WNOHANG)) == 0; ++wait) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (exited != pid_) return -1;
+    pid_ = 0;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  void signal(int number) const { kill(pid_, number); }
 
   // What it has written to `stream` ("out" or "err") once `text` shows there, or after 20 s.
   std::string awaitText(const std::string& stream, const std::string& text) const {
@@ -42,11 +55,16 @@ class Background {
   pid_t pid_;
 };
 
+// The device simulator's URL, once it listens.
+std::string urlOf(const Background& device) {
+  const std::string banner = device.awaitText("out", "\n");
+  return banner.substr(banner.find("http"), banner.find('\n') - banner.find("http"));
+}
+
 TEST(LcdHostWatch, PrintsEachEventOfThePluginAsItComesOnceTheDeviceAnswers) {
   const ScratchDir io;
   Background device({LCD_DEVICESIM_PATH, "--port", "0"}, io, "device");
-  const std::string banner = device.awaitText("out", "\n");
-  const std::string url = banner.substr(banner.find("http"), banner.find('\n') - banner.find("http"));
+  const std::string url = urlOf(device);
   Background watch({LCD_HOST_PATH, "--device", url, "watch", "--count", "2", "--seconds", "20"}, io, "watch");
   ASSERT_NE(watch.awaitText("err", "watching").find("watching"), std::string::npos);
 
@@ -62,5 +80,47 @@ TEST(LcdHostWatch, PrintsEachEventOfThePluginAsItComesOnceTheDeviceAnswers) {
                                             R"("pos":{"x":300,"y":200},"color":{"R":255,"G":255,"B":0}}}})"
                                             "\n");
 }
+
+// A device that restarts: the watch resyncs, says so on standard error and prints every layer's cutout, the
+// one set before the restart back at its defaults.
+TEST(LcdHostWatch, ResyncsWithADeviceThatRestarted) {
+  const ScratchDir io;
+  auto device = std::make_unique<Background>(std::vector<std::string>{LCD_DEVICESIM_PATH, "--port", "0"}, io, "device");
+  const std::string url = urlOf(*device);
+  Background watch({LCD_HOST_PATH, "--device", url, "watch", "--count", "2"}, io, "watch");
+  ASSERT_NE(watch.awaitText("err", "watching").find("watching"), std::string::npos);
+  EXPECT_EQ(runLcdHost({"--device", url, "set-cutout", "-"}, R"([{"layerId":16,"cutout":{"enable":1}}])").exitCode, 0);
+  ASSERT_NE(watch.awaitText("out", "\n").find(R"("layerId":16,"cutout":{"enable":1,)"), std::string::npos);
+  device.reset();
+  Background again({LCD_DEVICESIM_PATH, "--port", url.substr(url.rfind(':') + 1)}, io, "again");
+  EXPECT_EQ(watch.exitCode(), 0);
+  EXPECT_NE(io.read("watch.err").find("\nlcd-host: resynced: the device's whole state (16 layers)"), std::string::npos);
+  const std::string out = io.read("watch.out");
+  EXPECT_NE(out.find(R"("layerId":16,"cutout":{"enable":0,)", out.find('\n')), std::string::npos);
+}
+
+// However it ends, by time or by signal, a watch exits 0.
+struct Ending {
+  const char* name;
+  std::vector<std::string> arguments;
+  int signal;
+};
+
+class WatchEnding : public ::testing::TestWithParam<Ending> {};
+
+TEST_P(WatchEnding, ExitsZero) {
+  const ScratchDir io;
+  std::vector<std::string> argv{LCD_HOST_PATH, "watch"};
+  argv.insert(argv.end(), GetParam().arguments.begin(), GetParam().arguments.end());
+  Background watch(argv, io, "watch");
+  ASSERT_NE(watch.awaitText("err", "watching").find("watching"), std::string::npos);
+  if (GetParam().signal != 0) watch.signal(GetParam().signal);
+  EXPECT_EQ(watch.exitCode(), 0);
+}
+
+const Ending kEndings[] = {
+    {"AfterItsSeconds", {"--seconds", "0.1"}, 0}, {"AtSigint", {}, SIGINT}, {"AtSigterm", {}, SIGTERM}};
+INSTANTIATE_TEST_SUITE_P(Ends, WatchEnding, ::testing::ValuesIn(kEndings),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
