@@ -1,6 +1,6 @@
 #include "devicesim/layerviews.h"
 
-#include "devicesim/reportstream.h"
+#include "proto/reportstream.h"
 #include "proto/response.h"
 
 namespace LCD {
@@ -18,9 +18,9 @@ LayerViews::LayerViews(const std::vector<int>& layers) {
 void LayerViews::record(std::uint32_t commandCode, const std::string& body) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (commandCode == kCutoutReportCode) {
+    if (commandCode == Proto::ReportStream::kCutoutReportCode) {
       recordCutouts(body);
-    } else if (commandCode == kCursorReportCode) {
+    } else if (commandCode == Proto::ReportStream::kCursorReportCode) {
       recordCursor(body);
     }
   }
