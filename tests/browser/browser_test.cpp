@@ -22,17 +22,6 @@ namespace {
 using nlohmann::json;
 constexpr int kPatienceMs = 30000;  // guards against a hang only
 
-std::string fromBase64(const std::string& text) {
-  const std::string digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string bytes;
-  unsigned value = 0, bits = 0;
-  for (const char digit : text.substr(0, text.find('='))) {
-    value = ((value << 6) | static_cast<unsigned>(digits.find(digit))) & 0xFFFFU;
-    if ((bits += 6) >= 8) bytes += static_cast<char>((value >> (bits -= 8)) & 0xFFU);
-  }
-  return bytes;
-}
-
 // Chromium reads commands on its fd 3 and answers on fd 4, each a JSON text ended by a NUL.
 class Browser {
  public:
@@ -92,24 +81,31 @@ class Browser {
   std::string buffer_;
 };
 
+json evaluate(Browser& browser, const std::string& session, const std::string& expression) {
+  const json params{{"expression", expression}, {"awaitPromise", true}, {"returnByValue", true}};
+  return browser.call("Runtime.evaluate", params, session)["result"]["value"];
+}
+
 // Waits in the page until layer 1 shows an image other than version `shown`,
 // then takes a screenshot. Returns the version shown, `marker` (the first
 // version seen, which a reload would change) and the pixels halfway down the
 // image over the white and the black bar.
 json awaitLayerImage(Browser& browser, const std::string& session, const std::string& shown) {
-  const std::string script = R"(new Promise(done => { const check = () => {
+  const std::string script = R"((shown => new Promise(done => { const check = () => {
     const image = document.querySelector('[data-layer="1"] img');
-    if (!image || !image.dataset.shown || image.dataset.shown !== image.dataset.version
-        || image.dataset.shown === ")" +
-                             shown + R"(") return setTimeout(check, 10);
+    if (!image || image.dataset.shown !== image.dataset.version || image.dataset.shown === shown)
+      return setTimeout(check, 10);
     window.marker = window.marker || image.dataset.shown;
     const box = image.getBoundingClientRect();
     done({version: image.dataset.shown, marker: window.marker, y: box.top + box.height / 2,
-          white: box.left + box.width / 16, black: box.right - box.width / 16}); }; check(); }))";
-  json image =
-      browser.call("Runtime.evaluate", {{"expression", script}, {"awaitPromise", true}, {"returnByValue", true}},
-                   session)["result"]["value"];
-  const auto shot = decodePng(fromBase64(browser.call("Page.captureScreenshot", json::object(), session)["data"]));
+          white: box.left + box.width / 16, black: box.right - box.width / 16}); }; check(); }))(')" +
+                             shown + "')";
+  json image = evaluate(browser, session, script);
+  // The page's own atob turns the screenshot's base64 into bytes.
+  const std::string data = browser.call("Page.captureScreenshot", json::object(), session)["data"];
+  const std::vector<std::uint8_t> bytes =
+      evaluate(browser, session, "Array.from(atob('" + data + "'), c => c.charCodeAt(0))");
+  const auto shot = decodePng(std::string(bytes.begin(), bytes.end()));
   for (const char* bar : {"white", "black"}) {
     const auto pixel = shot.at(image[bar].get<int>(), image["y"].get<int>());
     image[bar] = {pixel.r, pixel.g, pixel.b};
