@@ -22,25 +22,25 @@ s_SetCutout keyOfType(int type) {
   return cutout;
 }
 
-// A setting swept from 0 to `top`: the keyed-out part of every colour only grows (or only shrinks).
+// A setting swept from 0 to 255 (percentages stop at 100): the keyed-out part
+// of every colour only grows (or only shrinks).
 struct Sweep {
   const char* name;
   int type;
   void (*set)(s_SetCutout&, int);
-  int top;
   bool keyGrows;
 };
 
 const std::vector<Sweep> kSweeps{
-    {"threshold", 0, [](s_SetCutout& c, int v) { c.brightness.threshold = v; }, 255, true},
-    {"gain", 0, [](s_SetCutout& c, int v) { c.brightness.gain = v; }, 100, true},
-    {"hueClip", 1, [](s_SetCutout& c, int v) { c.hue.hueClip = v; }, 100, true},
-    {"hueRamp", 1, [](s_SetCutout& c, int v) { c.hue.hueRamp = v; }, 100, true},
-    {"edgeSmooth", 1, [](s_SetCutout& c, int v) { c.hue.edgeSmooth = v; }, 100, true},
-    {"saturationClip", 1, [](s_SetCutout& c, int v) { c.hue.saturationClip = v; }, 100, false},
-    {"saturationGain", 1, [](s_SetCutout& c, int v) { c.hue.saturationGain = v; }, 100, true},
-    {"shadow", 1, [](s_SetCutout& c, int v) { c.hue.shadow = v; }, 100, false},
-    {"highLigh", 1, [](s_SetCutout& c, int v) { c.hue.highLigh = v; }, 100, false},
+    {"threshold", 0, [](s_SetCutout& c, int v) { c.brightness.threshold = v; }, true},
+    {"gain", 0, [](s_SetCutout& c, int v) { c.brightness.gain = v; }, true},
+    {"hueClip", 1, [](s_SetCutout& c, int v) { c.hue.hueClip = v; }, true},
+    {"hueRamp", 1, [](s_SetCutout& c, int v) { c.hue.hueRamp = v; }, true},
+    {"edgeSmooth", 1, [](s_SetCutout& c, int v) { c.hue.edgeSmooth = v; }, true},
+    {"saturationClip", 1, [](s_SetCutout& c, int v) { c.hue.saturationClip = v; }, false},
+    {"saturationGain", 1, [](s_SetCutout& c, int v) { c.hue.saturationGain = v; }, true},
+    {"shadow", 1, [](s_SetCutout& c, int v) { c.hue.shadow = v; }, false},
+    {"highLigh", 1, [](s_SetCutout& c, int v) { c.hue.highLigh = v; }, false},
 };
 
 class KeyMonotone : public testing::TestWithParam<Sweep> {};
@@ -55,7 +55,7 @@ TEST_P(KeyMonotone, KeyedPartMovesOneWayAndTheSettingMatters) {
     const Rgb colour{i / 36 * 51, i / 6 % 6 * 51, i % 6 * 51};
     sweep.set(cutout, 0);
     float before = cutoutKeep(colour, cutout);
-    for (int value = 1; value <= sweep.top; ++value) {
+    for (int value = 1; value <= 255; ++value) {
       sweep.set(cutout, value);
       const float keep = cutoutKeep(colour, cutout);
       ASSERT_TRUE(sweep.keyGrows ? keep <= before + 1e-6F : keep >= before - 1e-6F)
@@ -73,49 +73,46 @@ INSTANTIATE_TEST_SUITE_P(Settings, KeyMonotone, testing::ValuesIn(kSweeps),
 // The six hues of the bars, 60 degrees apart. The hue key with its default
 // ranges reaches 90 degrees: hues two steps or more from the key's, and the
 // greys, stay whole.
-const std::vector<std::pair<const char*, Rgb>> kHues{{"red", {255, 0, 0}},   {"yellow", {255, 255, 0}},
-                                                     {"green", {0, 255, 0}}, {"cyan", {0, 255, 255}},
-                                                     {"blue", {0, 0, 255}},  {"magenta", {255, 0, 255}}};
+const std::vector<Rgb> kHues{{255, 0, 0}, {255, 255, 0}, {0, 255, 0}, {0, 255, 255}, {0, 0, 255}, {255, 0, 255}};
 
 class HueKey : public testing::TestWithParam<int> {};
 
 TEST_P(HueKey, KeysItsOwnColourAndNeitherFarHuesNorGreys) {
   s_SetCutout cutout = keyOfType(1);
-  const Rgb key = kHues[GetParam()].second;
+  const Rgb key = kHues[GetParam()];
   cutout.hue.color = {key.r, key.g, key.b};
   EXPECT_LT(cutoutKeep(key, cutout), 0.01F) << "the key's own colour stays";
   EXPECT_TRUE(cutoutKeep({255, 255, 255}, cutout) == 1.0F && cutoutKeep({0, 0, 0}, cutout) == 1.0F) << "a grey went";
   for (int other = 0; other < 6; ++other) {
     const int steps = std::abs(other - GetParam());
-    EXPECT_TRUE(std::min(steps, 6 - steps) < 2 || cutoutKeep(kHues[other].second, cutout) == 1.0F)
-        << kHues[other].first;
+    EXPECT_TRUE(std::min(steps, 6 - steps) < 2 || cutoutKeep(kHues[other], cutout) == 1.0F)
+        << colourBarName(kHues[other]);
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(KeyColours, HueKey, testing::Range(0, 6),
-                         [](const auto& info) { return std::string(kHues[info.param].first); });
+                         [](const auto& info) { return std::string(colourBarName(kHues[info.param])); });
 
 // The cursor, on a layer keyed out entirely, changes only the pixels around
 // its position and shows there the colour it picks up, also through the PNG.
 struct CursorAt {
   const char* name;
-  int x;
-  int y;
+  LCD::ProtoModel::Layer::s_Pos at;
 };
 
-const std::vector<CursorAt> kCursors{{"inRedBar", 1300, 300}, {"topLeft", 0, 0}, {"bottomRight", 1919, 1079}};
+const std::vector<CursorAt> kCursors{{"inRedBar", {1300, 300}}, {"topLeft", {0, 0}}, {"bottomRight", {1919, 1079}}};
 
 class CursorMark : public testing::TestWithParam<CursorAt> {};
 
 TEST_P(CursorMark, DrawnWhereItIs) {
   s_SetCutout cutout = keyOfType(0);
   cutout.brightness.threshold = 255;
-  const RgbImage without = renderLayer(cutout, {GetParam().x, GetParam().y});
+  const RgbImage without = renderLayer(cutout, GetParam().at);
   cutout.cursor.enable = 1;
-  const RgbImage with = decodePng(encodePng(renderLayer(cutout, {GetParam().x, GetParam().y})));
+  const RgbImage with = decodePng(encodePng(renderLayer(cutout, GetParam().at)));
   ASSERT_EQ(with.pixels.size(), without.pixels.size()) << "the PNG does not decode to the layer's size";
-  const int cx = GetParam().x / kImageScale, cy = GetParam().y / kImageScale;
-  EXPECT_TRUE(same(with.at(cx, cy), colourBarAt(GetParam().x)));
+  const int cx = GetParam().at.x / kImageScale, cy = GetParam().at.y / kImageScale;
+  EXPECT_TRUE(same(with.at(cx, cy), colourBarAt(GetParam().at.x)));
   for (int y = 0; y < with.height; ++y) {
     for (int x = 0; x < with.width; ++x) {
       if (!same(with.at(x, y), without.at(x, y))) {
