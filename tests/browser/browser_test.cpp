@@ -20,7 +20,6 @@
 namespace {
 
 using nlohmann::json;
-constexpr int kPatienceMs = 30000;  // guards against a hang only
 
 // Chromium reads commands on its fd 3 and answers on fd 4, each a JSON text ended by a NUL.
 class Browser {
@@ -64,7 +63,8 @@ class Browser {
       while ((end = buffer_.find('\0')) == std::string::npos) {
         pollfd ready{in_, POLLIN, 0};
         char chunk[65536];
-        const ssize_t got = poll(&ready, 1, kPatienceMs) == 1 ? read(in_, chunk, sizeof chunk) : -1;
+        // 30 s: a guard against a hang only.
+        const ssize_t got = poll(&ready, 1, 30000) == 1 ? read(in_, chunk, sizeof chunk) : -1;
         if (got <= 0) throw std::runtime_error("no answer from chromium");
         buffer_.append(chunk, static_cast<std::size_t>(got));
       }
