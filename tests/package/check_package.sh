@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# check_package.sh DEB: the package holds the product under /opt/layercutoutmodel, the stand-in communicator
-# nowhere else, depends on what it links, and lcd-host demo runs from it with the package's plug-in and communicator.
+# check_package.sh DEB: the package's contents and Depends, and lcd-host demo run from it unpacked.
 set -euo pipefail
 deb=$(realpath "$1")
 prefix=opt/layercutoutmodel
