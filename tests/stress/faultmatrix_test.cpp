@@ -50,8 +50,6 @@ const Trouble kTroubles[] = {
     {"TokenRevoked", nullptr, 0, true, {}, 0, 0, 1, true, Refused},
 };
 
-void PrintTo(const Trouble& trouble, std::ostream* out) { *out << trouble.name; }
-
 std::size_t countOf(const std::vector<LCD::DeviceSim::RecordedRequest>& requests, const char* method,
                     const char* path) {
   return static_cast<std::size_t>(std::count_if(requests.begin(), requests.end(), [&](const auto& request) {
