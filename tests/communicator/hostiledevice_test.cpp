@@ -132,9 +132,7 @@ std::string play(const Hostile& c) {
   }
   for (auto& sender : senders) sender.join();
   std::string outcomes = seen.front();
-  for (const std::string& other : seen) {
-    if (other != seen.front()) outcomes += " / " + other;
-  }
+  for (const std::string& other : seen) outcomes += other != seen.front() ? " / " + other : "";
   const auto requests = device.requests();
   const auto logins = std::count_if(requests.begin(), requests.end(),
                                     [](const std::string& r) { return r.find(Constants::POSTLOGIN) == 5; });

@@ -84,10 +84,6 @@ const Environment kEnvironments[] = {
     {"TimeOutBeyondLong", "LCD_DEVICE_TIMEOUT_MS", "99999999999999999999", "http://127.0.0.1:8080 admin admin 5000"},
 };
 
-std::string textOf(const DeviceSettings& s) {
-  return s.url + " " + s.user + " " + s.password + " " + std::to_string(s.timeoutMs);
-}
-
 class EnvironmentTest : public testing::TestWithParam<Environment> {};
 
 // Each variable on its own, the others unset.
@@ -95,7 +91,8 @@ TEST_P(EnvironmentTest, SetsTheDeviceSettings) {
   for (const char* variable : {"LCD_DEVICE_URL", "LCD_DEVICE_USER", "LCD_DEVICE_PASSWORD", "LCD_DEVICE_TIMEOUT_MS"})
     unsetenv(variable);
   setenv(GetParam().variable.c_str(), GetParam().value.c_str(), 1);
-  EXPECT_EQ(textOf(LCD::Communicator::settingsFromEnvironment()), GetParam().settings);
+  const DeviceSettings s = LCD::Communicator::settingsFromEnvironment();
+  EXPECT_EQ(s.url + " " + s.user + " " + s.password + " " + std::to_string(s.timeoutMs), GetParam().settings);
   unsetenv(GetParam().variable.c_str());
 }
 INSTANTIATE_TEST_SUITE_P(Communicator, EnvironmentTest, testing::ValuesIn(kEnvironments),
