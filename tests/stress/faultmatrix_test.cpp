@@ -28,8 +28,7 @@ const char* const kFound[][3] = {{"NoAnswer", "NoAnswer", "RecordUntouched"},
 
 // Another device URL or time-out, a revoked token or a spoilt reply to the next exchange.
 struct Trouble {
-  const char* name;
-  const char* url;
+  const char *name, *url;
   long timeoutMs;
   bool revokeToken;
   std::optional<FaultKind> fault;
