@@ -12,11 +12,6 @@ namespace {
 
 using LCD::Communicator::DeviceSettings;
 
-template <typename Row>
-std::string nameOf(const testing::TestParamInfo<Row>& info) {
-  return info.param.name;
-}
-
 // A request, and what goes out for it: the request line, the headers exactly as set (no defaults of
 // libcurl's own beyond Host and Content-Length) and the body byte for byte ("HOST" stands for the
 // device's address, "BODY" for the body); or nothing at all when the request would corrupt the head
@@ -56,7 +51,8 @@ TEST_P(RequestTest, GoesOutExactlyAsBuiltOrNotAtAll) {
   EXPECT_EQ(requests.empty() ? "" : requests.front(), expected);
   EXPECT_EQ(out, expected.empty() ? LCD::Communicator::kFailedLocally : 200);
 }
-INSTANTIATE_TEST_SUITE_P(Communicator, RequestTest, testing::ValuesIn(kRequests), nameOf<Request>);
+INSTANTIATE_TEST_SUITE_P(Communicator, RequestTest, testing::ValuesIn(kRequests),
+                         [](const auto& info) { return info.param.name; });
 
 // The login as the device expects it: a JSON body with the settings' credentials.
 TEST(Login, PostsTheCredentialsAsJson) {
@@ -88,10 +84,6 @@ const Environment kEnvironments[] = {
     {"TimeOutBeyondLong", "LCD_DEVICE_TIMEOUT_MS", "99999999999999999999", "http://127.0.0.1:8080 admin admin 5000"},
 };
 
-std::string textOf(const DeviceSettings& s) {
-  return s.url + " " + s.user + " " + s.password + " " + std::to_string(s.timeoutMs);
-}
-
 class EnvironmentTest : public testing::TestWithParam<Environment> {};
 
 // Each variable on its own, the others unset.
@@ -99,9 +91,11 @@ TEST_P(EnvironmentTest, SetsTheDeviceSettings) {
   for (const char* variable : {"LCD_DEVICE_URL", "LCD_DEVICE_USER", "LCD_DEVICE_PASSWORD", "LCD_DEVICE_TIMEOUT_MS"})
     unsetenv(variable);
   setenv(GetParam().variable.c_str(), GetParam().value.c_str(), 1);
-  EXPECT_EQ(textOf(LCD::Communicator::settingsFromEnvironment()), GetParam().settings);
+  const DeviceSettings s = LCD::Communicator::settingsFromEnvironment();
+  EXPECT_EQ(s.url + " " + s.user + " " + s.password + " " + std::to_string(s.timeoutMs), GetParam().settings);
   unsetenv(GetParam().variable.c_str());
 }
-INSTANTIATE_TEST_SUITE_P(Communicator, EnvironmentTest, testing::ValuesIn(kEnvironments), nameOf<Environment>);
+INSTANTIATE_TEST_SUITE_P(Communicator, EnvironmentTest, testing::ValuesIn(kEnvironments),
+                         [](const auto& info) { return info.param.name; });
 
 }  // namespace

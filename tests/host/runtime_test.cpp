@@ -4,33 +4,26 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <functional>
-#include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
-#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "host/component.h"
 #include "host/runtime.h"
-#include "layercutout/messageids.h"
 #include "message/icommanddispatcher.h"
 #include "message/ieventdispatcher.h"
 #include "message/ihostapi.h"
 #include "message/imessagecenter.h"
 #include "message/ireply.h"
 #include "message/status.h"
-#include "tests/stress/livesession.h"
 
 namespace {
 
 using Ids = std::vector<std::uint32_t>;
 using LCD::Host::Runtime;
-namespace Id = LayerCutout::MessageId;
 constexpr std::uint32_t kFails = 0xbad;
 
 std::string textOf(const std::optional<std::vector<unsigned char>>& reply) {

@@ -18,9 +18,8 @@ namespace {
 namespace Id = LayerCutout::MessageId;
 using LCD::ProtoModel::Layer::s_LayerCursorColorResult;
 
-constexpr int kCommandThreads = 6;
-constexpr int kRounds = 40;  // each a set, a cursor read and an assessment
-constexpr int kReports = 200;
+// Each round a set, a cursor read and an assessment.
+constexpr int kCommandThreads = 6, kRounds = 40, kReports = 200;
 
 // Thread t owns layer t + 1; each set gives it a threshold no other set uses.
 void sendCommands(LCD::Host::Runtime& runtime, int thread, std::atomic<int>& wrong) {

@@ -28,8 +28,7 @@ const char* const kFound[][3] = {{"NoAnswer", "NoAnswer", "RecordUntouched"},
 
 // Another device URL or time-out, a revoked token or a spoilt reply to the next exchange.
 struct Trouble {
-  const char* name;
-  const char* url;
+  const char *name, *url;
   long timeoutMs;
   bool revokeToken;
   std::optional<FaultKind> fault;
@@ -49,8 +48,6 @@ const Trouble kTroubles[] = {
     {"FiveMegabyteBody", nullptr, 0, false, FaultKind::LargeBody, 0, 5 << 20, 1, false, Decoded},
     {"TokenRevoked", nullptr, 0, true, {}, 0, 0, 1, true, Refused},
 };
-
-void PrintTo(const Trouble& trouble, std::ostream* out) { *out << trouble.name; }
 
 std::size_t countOf(const std::vector<LCD::DeviceSim::RecordedRequest>& requests, const char* method,
                     const char* path) {

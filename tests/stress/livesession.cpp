@@ -73,11 +73,10 @@ std::string readCursor(LCD::Host::Runtime& runtime, int layerId, int x, int y) {
   LCD::ProtoModel::Layer::s_ReadLayerCursorColor request{layerId, {1, {x, y}}};
   const auto result = runtime.sendCommand(Id::kSetLayerCutoutCursor, &request, sizeof request);
   if (!result.reply) return "NoAnswer";
-  int words[7] = {};
-  if (result.reply->size() != sizeof words) return "Unexpected";
-  std::memcpy(words, result.reply->data(), sizeof words);
+  std::vector<int> answer(7);
+  if (result.reply->size() != answer.size() * sizeof(int)) return "Unexpected";
+  std::memcpy(answer.data(), result.reply->data(), result.reply->size());
   const LCD::DeviceSim::Rgb bar = LCD::DeviceSim::colourBarAt(x);
-  const std::vector<int> answer(words, words + 7);
   if (answer == std::vector<int>{layerId, 1, x, y, bar.r, bar.g, bar.b}) return "DeviceReading";
   return answer == std::vector<int>{-1, 0, 0, 0, 50, 50, 50} ? "MarkedDefault" : "Unexpected";
 }

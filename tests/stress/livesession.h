@@ -16,8 +16,6 @@ class LiveSession {
  public:
   LiveSession();
   ~LiveSession();
-  LiveSession(const LiveSession&) = delete;
-  LiveSession& operator=(const LiveSession&) = delete;
 
   LCD::DeviceSim::DeviceSimulator& device() { return device_; }
   LCD::Host::Runtime& runtime() { return runtime_; }

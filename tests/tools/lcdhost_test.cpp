@@ -1,7 +1,7 @@
 // lcd-host run as a user runs it, against its embedded device simulator unless
 // a case names another device: one command line per case with the input files
 // it names, its exit status, its standard output (all of it, or parts it
-// holds, split at "|") and the reason on standard error ("$DIR" stands for the
+// holds, split at "|"; a whole output ends in a newline) and the reason on standard error ("$DIR" stands for the
 // directory the files are in, '' for an empty argument).
 #include <gtest/gtest.h>
 
@@ -23,7 +23,6 @@ const std::map<std::string, std::string> kFiles = {
      R"({"source":"device","seq":8,"sn":"SN1","tl":{"CommandCode":1,"ErrorCode":0,"UserDataLength":0},"body":"[{\"layerId\":3,\"cutout\":{\"enable\":1,\"hue\":{\"hueClip\":30}}}]"})"},
     {"cursor-report.json",
      R"({"source":"device","seq":9,"sn":"SN1","tl":{"CommandCode":1,"ErrorCode":0,"UserDataLength":0},"body":"{\"layerId\":2,\"cursor\":{\"enable\":1,\"pos\":{\"x\":900,\"y\":300},\"color\":{\"R\":255,\"G\":0,\"B\":255}}}"})"},
-    {"error-report.json", R"({"source":"device","seq":10,"tl":{"ErrorCode":1},"body":"[{\"layerId\":3}]"})"},
     {"array-body-report.json", R"({"source":"device","seq":11,"tl":{"ErrorCode":0},"body":"[1,2]"})"},
     {"object.json", R"({"layerId":1})"},
     {"truncated.json", R"([{"layerId":)"},
@@ -42,39 +41,30 @@ const std::string kCursorAt1 = "read-color --layer 1 --x 1 --y 1";
 
 std::vector<CommandLine> runs() {
   std::vector<CommandLine> all{
-      {"SetCutout", "set-cutout layers.json", "", 0, "{\"layers\":2,\"answer\":1}\n", ""},
-      {"SetCutoutFromStdin", "set-cutout -", "layers.json", 0, "{\"layers\":2,\"answer\":1}\n", ""},
+      {"SetCutout", "set-cutout layers.json", "", 0, "{\"layers\":2,\"answer\":1}", ""},
       {"ReadColor", "read-color --layer 1 --x 300 --y 200", "", 0,
-       R"({"layerId":1,"cursor":{"enable":1,"pos":{"x":300,"y":200},"color":{"R":255,"G":255,"B":0}}})"
-       "\n",
-       ""},
+       R"({"layerId":1,"cursor":{"enable":1,"pos":{"x":300,"y":200},"color":{"R":255,"G":255,"B":0}}})", ""},
       {"Assess", "assess assess.json", "", 0,
        R"({"code":0,"message":"","data":[{"layerId":1,"state":0,"interfaces":[{"interfaceId":1},{"interfaceId":2}]},)"
-       R"({"layerId":2,"state":1,"interfaces":[{"interfaceId":3},{"interfaceId":4}]}]})"
-       "\n",
+       R"({"layerId":2,"state":1,"interfaces":[{"interfaceId":3},{"interfaceId":4}]}]})",
        ""},
       {"CursorReport", "report cursor cursor-report.json", "", 0,
-       R"({"event":"0xfc08040f","data":{"layerId":2,"cursor":{"enable":1,"pos":{"x":900,"y":300},"color":{"R":255,"G":0,"B":255}}}})"
-       "\n",
+       R"({"event":"0xfc08040f","data":{"layerId":2,"cursor":{"enable":1,"pos":{"x":900,"y":300},"color":{"R":255,"G":0,"B":255}}}})",
        ""},
       {"CutoutReportFromStdin", "report cutout -", "cutout-report.json", 0,
        R"({"event":"0xfc08040e","data":[{"layerId":3,"cutout":{"enable":1,"cursor":{"enable":0},"type":0,"brightness":{"threshold":10,"gain":50,"foregroundColor":{"enable":0,"R":50,"G":50,"B":50}},)"
-       R"("hue":{"color":{"R":50,"G":50,"B":50},"hueClip":30,"hueRamp":90,"saturationClip":5,"saturationGain":10,"spill":100,"shadow":0,"highLigh":0,"edgeSmooth":0}}}]})"
-       "\n",
+       R"("hue":{"color":{"R":50,"G":50,"B":50},"hueClip":30,"hueRamp":90,"saturationClip":5,"saturationGain":10,"spill":100,"shadow":0,"highLigh":0,"edgeSmooth":0}}}]})",
        ""},
-      {"SetCutoutRefused", "set-cutout unknown.json", "", 1, "{\"layers\":1,\"answer\":0}\n",
+      {"SetCutoutRefused", "set-cutout unknown.json", "", 1, "{\"layers\":1,\"answer\":0}",
        "refused the layer cutout settings (answer 0)"},
       {"ReadColorRefused", "read-color --layer 1 --x 1920 --y 0", "", 1,
-       R"({"layerId":-1,"cursor":{"enable":0,"pos":{"x":0,"y":0},"color":{"R":50,"G":50,"B":50}}})"
-       "\n",
+       R"({"layerId":-1,"cursor":{"enable":0,"pos":{"x":0,"y":0},"color":{"R":50,"G":50,"B":50}}})",
        "could not read the colour under the cursor of layer 1 (layerId -1)"},
       {"AssessRefused", "assess unknown.json", "", 1, "", "no assessment: the exchange record is untouched"},
-      {"ReportWithErrorCode1", "report cutout error-report.json", "", 1, "", "sent no event 0xfc08040e"},
       {"ReportWithArrayBody", "report cursor array-body-report.json", "", 1, "", "sent no event 0xfc08040f"},
       {"SetCutoutUnanswered", kNobody + "set-cutout layers.json", "", 1, "",
        "no answer to command 0xfc050413: the device at http://127.0.0.1:1 did not answer (refused)"},
       {"ReadColorUnanswered", kCursorAt1 + " " + kNobody, "", 1, "", "no answer to command 0xfc050415"},
-      {"AssessUnanswered", kNobody + "assess layers.json", "", 1, "", "untouched"},
       {"NoCommand", "", "", 2, "", "a command is required " + kCommandList},
       {"UnknownCommand", "bogus", "", 2, "", "unknown command 'bogus' " + kCommandList},
       {"StrayArgument", "set-cutout layers.json extra", "", 2, "", "unexpected argument 'extra'"},
@@ -122,8 +112,6 @@ std::string withDir(std::string text, const std::string& dir) {
   return text;
 }
 
-void PrintTo(const CommandLine& line, std::ostream* out) { *out << line.args; }
-
 class LcdHost : public testing::TestWithParam<CommandLine> {};
 
 TEST_P(LcdHost, EndsAsItShould) {
@@ -137,7 +125,7 @@ TEST_P(LcdHost, EndsAsItShould) {
   const ProcessResult result = runLcdHost(arguments, c.stdinFile.empty() ? "" : kFiles.at(c.stdinFile));
   EXPECT_EQ(result.exitCode, c.exit) << result.err;
   if (c.out.find('|') == std::string::npos) {
-    EXPECT_EQ(result.out, c.out);
+    EXPECT_EQ(result.out, c.out.empty() ? "" : c.out + "\n");
   } else {
     std::istringstream parts(c.out);
     for (std::string part; std::getline(parts, part, '|');) EXPECT_NE(result.out.find(part), std::string::npos) << part;
