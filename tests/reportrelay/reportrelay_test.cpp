@@ -66,12 +66,15 @@ std::string streamOf(const std::string& script) {
 }
 
 // Answers each GET of the report stream under /lcd with the next stream of its script, then 503, calling
-// `onEnd` at the first 503; logs in anybody; holds two layers as of report B-9.
+// `onEnd` at the first 503; logs in anybody once `onLogin` returns; holds two layers as of report B-9.
 class ScriptedDevice {
  public:
   using Ending = std::function<void(const std::vector<std::string>& asked)>;
-  ScriptedDevice(std::vector<std::string> script, Ending onEnd) : script_(std::move(script)), onEnd_(std::move(onEnd)) {
-    server_.Post(std::string("/lcd") + Constants::POSTLOGIN, [](const auto&, httplib::Response& response) {
+  ScriptedDevice(
+      std::vector<std::string> script, Ending onEnd, std::function<void()> onLogin = [] {})
+      : script_(std::move(script)), onEnd_(std::move(onEnd)) {
+    server_.Post(std::string("/lcd") + Constants::POSTLOGIN, [onLogin](const auto&, httplib::Response& response) {
+      onLogin();
       response.set_content(R"({"code":0,"data":{"token":"t"}})", "application/json");
     });
     server_.Get(std::string("/lcd") + Constants::PUTLAYERSCUTOUT, [](const auto&, httplib::Response& response) {
@@ -173,22 +176,15 @@ INSTANTIATE_TEST_SUITE_P(Streams, RelayAgainstScript, ::testing::ValuesIn(kScrip
 TEST(RelayStop, EndsALoginUnderWay) {
   std::promise<void> loggingIn, release;
   std::shared_future<void> released = release.get_future().share();
-  httplib::Server device;
-  device.Post(Constants::POSTLOGIN, [&loggingIn, released](const auto&, auto&) {
-    loggingIn.set_value();
-    released.wait();
-  });
-  const int port = device.bind_to_any_port("127.0.0.1");
-  std::thread listening([&device] { device.listen_after_bind(); });
-  useDevice("http://127.0.0.1:" + std::to_string(port), 600000);
-  Host host;
-  ReportRelay relay(host.runtime);
+  ScriptedDevice device(
+      {}, [](const auto&) {}, [&loggingIn, released] { loggingIn.set_value(), released.wait(); });
+  useDevice(device.url, 600000);
+  LCD::Host::Runtime runtime;
+  ReportRelay relay(runtime);
   EXPECT_EQ(loggingIn.get_future().wait_for(kPatience), std::future_status::ready);
   std::future<void> stopped = std::async(std::launch::async, [&relay] { relay.stop(); });
   EXPECT_EQ(stopped.wait_for(kPatience), std::future_status::ready);
   release.set_value();
-  device.stop();
-  listening.join();
 }
 
 }  // namespace
