@@ -66,20 +66,14 @@ class SimulatorTest : public ::testing::Test {
   Client client{simulator};
 };
 
-// A layer cutout as the device takes it: the defaults with `edits` merged in.
-json layer(int layerId, const char* edits = "{}") {
+// Layer cutouts as the device takes them, layer 1 at the codec's defaults, each changed by its JSON pointer
+// edits: `edits` is an array of edit objects.
+std::string layers(const char* edits) {
   std::string defaults;
   LCD::ProtoModel::encode(defaults, std::vector<LCD::ProtoModel::Layer::s_LayerCutout>(1));
-  json cutout = json::parse(defaults)[0]["cutout"];
-  cutout.merge_patch(json::parse(edits));
-  return {{"layerId", layerId}, {"cutout", cutout}};
-}
-
-// Layers at their defaults, each changed by its JSON pointer edits: `edits` is an array of edit objects.
-std::string layers(const char* edits) {
   json body = json::array();
   for (const json& edit : json::parse(edits)) {
-    body.push_back(layer(1));
+    body.push_back({{"layerId", 1}, {"cutout", json::parse(defaults)[0]["cutout"]}});
     for (const auto& [pointer, value] : edit.items()) body.back()[json::json_pointer(pointer)] = value;
   }
   return body.dump();
@@ -109,6 +103,7 @@ std::vector<Exchange> exchanges() {
       {"NoToken", "PUT", cutout, "", "[]", 401, R"({"code":5,)"},
       {"TokenWithPrefix", "PUT", color, "Bearer @", "{}", 401, R"({"code":5,)"},
       {"TokenWithSuffix", "PUT", assess, "@x", "[]", 401, R"({"code":5,)"},
+      {"StateForAStaleToken", "GET", cutout, "@x", "", 401, R"({"code":5,)"},
       {"UnknownResource", "DELETE", cutout, "@", "", 404, R"({"code":6,)"},
       {"NotJson", "PUT", cutout, "@", "[{", 400, R"({"code":2,)"},
       {"NotAList", "PUT", cutout, "@", "{}", 400, "expected an array"},
@@ -329,14 +324,13 @@ TEST(DeviceState, HoldsEveryLayerAndItsLastReport) {
   options.layers = {1, 2};
   DeviceSimulator device(options);
   Client client(device);
-  client.send(kCutout, json::array({layer(2, R"({"enable":1})")}));
-  EXPECT_EQ(client.send(kCutout, nullptr, "GET").second, json({{"code", 0},
-                                                               {"message", ""},
-                                                               {"data", {layer(1), layer(2, R"({"enable":1})")}},
-                                                               {"reportId", runOf(device) + "-1"}})
-                                                             .dump());
-  client.token += "x";
-  EXPECT_EQ(client.send(kCutout, nullptr, "GET").first, 401);
+  client.send(kCutout, layers(R"([{"/layerId":2,"/cutout/enable":1}])"));
+  EXPECT_EQ(client.send(kCutout, nullptr, "GET").second,
+            json({{"code", 0},
+                  {"message", ""},
+                  {"data", json::parse(layers(R"([{},{"/layerId":2,"/cutout/enable":1}])"))},
+                  {"reportId", runOf(device) + "-1"}})
+                .dump());
 }
 
 // A subscriber that stops reading while the device goes on gets no report out of order and none twice: its
