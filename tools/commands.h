@@ -1,23 +1,32 @@
 #pragma once
 
-#include <functional>
+#include <optional>
+#include <string>
 
-#include <CLI/CLI.hpp>
-
+#include "proto/layercutout.h"
 #include "tools/hostsession.h"
 
+// The work of each lcd-host command, once its command line is parsed (the
+// command line itself is in main.cpp, the one file that includes CLI11).
+// Each throws CliError on failure.
 namespace LCD::Tools {
 
-// The work a parsed command line asks for. It throws CliError on failure.
-using Job = std::function<void(const SessionOptions&)>;
+// Layer cutouts read from `file` ("-": standard input).
+void setCutout(const std::string& file, const SessionOptions& options);
+void assess(const std::string& file, const SessionOptions& options);
 
-// Each adds its subcommand to `app`; when the subcommand is chosen, parsing
-// stores its work in `job`.
-void addSetCutoutCommand(CLI::App& app, Job& job);
-void addReadColorCommand(CLI::App& app, Job& job);
-void addAssessCommand(CLI::App& app, Job& job);
-void addReportCommand(CLI::App& app, Job& job);
-void addDemoCommand(CLI::App& app, Job& job);
-void addWatchCommand(CLI::App& app, Job& job);
+void readColor(const ProtoModel::Layer::s_ReadLayerCursorColor& request, const SessionOptions& options);
+
+// `kind` is "cutout" or "cursor".
+void report(const std::string& kind, const std::string& file, const SessionOptions& options);
+
+void demo(const SessionOptions& options);
+
+struct WatchArguments {
+  std::optional<int> count;
+  std::optional<double> seconds;
+  double silence = 60;  // seconds
+};
+void watch(const WatchArguments& arguments, const SessionOptions& options);
 
 }  // namespace LCD::Tools

@@ -258,22 +258,9 @@ class Demo {
 
 }  // namespace
 
-void addDemoCommand(CLI::App& app, Job& job) {
-  CLI::App* command = app.add_subcommand("demo", "Run a short session of all four jobs and narrate it");
-  command->footer(R"(
-Sets two layers and writes the key of each as a PNG in the temporary
-directory (printing its path), reads the colour at four positions across the
-simulator's colour bars, assesses the settings, delivers one report of each kind, and
-changes a layer while watching the device's report stream for the plug-in's
-event. With the embedded simulator it prints the address of the simulator's
-page, which shows the layers keyed while the demo runs. Exit 1 when any step
-fails.)");
-  command->callback([&job] {
-    job = [](const SessionOptions& options) {
-      HostSession session(options);
-      Demo(session).run();
-    };
-  });
+void demo(const SessionOptions& options) {
+  HostSession session(options);
+  Demo(session).run();
 }
 
 }  // namespace LCD::Tools

@@ -9,8 +9,6 @@
 #include <cstring>
 #include <functional>
 #include <iostream>
-#include <limits>
-#include <memory>
 #include <optional>
 #include <thread>
 
@@ -25,28 +23,6 @@ using Clock = std::chrono::steady_clock;
 
 // Events taken from the device but not yet written: the rest waits there.
 constexpr std::size_t kWaitingEvents = 64;
-
-struct WatchArguments {
-  std::optional<int> count;
-  std::optional<double> seconds;
-  double silence = 60;
-};
-
-constexpr const char* kFooter = R"(
-Runs a report relay against the device's report stream, as another component
-of the host would, and prints each event the plug-in sends on for a report,
-one JSON line each, flushed at once, as 'lcd-host report' prints it:
-  {"event":"0xfc08040e","data":[...]}   a layer's cutout changed
-  {"event":"0xfc08040f","data":{...}}   a cutout cursor moved or switched
-Standard error has one line when the stream opens and one for every
-disruption: a reconnection, a resume, a resync (the device's whole state, sent
-on as one 0xfc08040e event), a duplicate dropped, reports lost. Stops after N
-events, S seconds, Ctrl-C or SIGTERM (exit 0); exit 1 when the device cannot be
-reached at all. When standard output stalls, the relay stops reading; the
-device keeps what it sends meanwhile. Example, with a device simulator on 8080:
-  lcd-host --device http://127.0.0.1:8080 watch --count 1 &
-  echo '[{"layerId":1,"cutout":{"enable":1}}]' |
-    lcd-host --device http://127.0.0.1:8080 set-cutout -)";
 
 // Blocked before any thread starts, so that only Interruption's thread takes them.
 sigset_t blockTerminationSignals() {
@@ -119,6 +95,8 @@ bool writeOut(const std::string& text, int wakeFd) {
   return true;
 }
 
+}  // namespace
+
 void watch(const WatchArguments& arguments, const SessionOptions& options) {
   const sigset_t signals = blockTerminationSignals();
   HostSession session(options);
@@ -141,24 +119,6 @@ void watch(const WatchArguments& arguments, const SessionOptions& options) {
       return;
     }
   }
-}
-
-}  // namespace
-
-void addWatchCommand(CLI::App& app, Job& job) {
-  CLI::App* command = app.add_subcommand("watch", "Print the plug-in's events for the device's live reports");
-  auto arguments = std::make_shared<WatchArguments>();
-  command->add_option("--count", arguments->count, "Stop after N events")
-      ->check(CLI::Range(1, std::numeric_limits<int>::max()));
-  command->add_option("--seconds", arguments->seconds, "Stop after S seconds")->check(CLI::PositiveNumber);
-  command
-      ->add_option("--silence", arguments->silence,
-                   "Seconds a stream may stay silent before it counts as dead, when the device announces no heartbeat")
-      ->check(CLI::PositiveNumber)
-      ->capture_default_str();
-  command->footer(kFooter);
-  command->callback(
-      [&job, arguments] { job = [arguments](const SessionOptions& options) { watch(*arguments, options); }; });
 }
 
 }  // namespace LCD::Tools
