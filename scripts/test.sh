@@ -66,7 +66,7 @@ TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 count_ctest build/tsan -L t
 phase "fuzz targets, ${fuzz_seconds} s each"
 CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE= -DCMAKE_CXX_FLAGS="-O1 -g1" -DLCD_BUILD_FUZZERS=ON \
   -DLCD_WARNINGS_AS_ERRORS=ON
-cmake --build build/fuzz -j "$jobs"
+cmake --build build/fuzz -j "$jobs" --target fuzzers
 # Every target built runs, from its seed corpus if it has one.
 fuzz() {
   local name=$1
@@ -75,9 +75,25 @@ fuzz() {
   "build/fuzz/fuzz/${name}_fuzzer" -max_total_time="$fuzz_seconds" -print_final_stats=0 "$scratch/$name" \
     2>"$scratch/$name.log" || { tail -n 40 "$scratch/$name.log"; return 1; }
 }
-for target in build/fuzz/fuzz/*_fuzzer; do
-  name=$(basename "$target" _fuzzer)
-  count_check "fuzz $name finds no crash in ${fuzz_seconds} s" fuzz "$name"
+fuzzers=()
+for target in build/fuzz/fuzz/*_fuzzer; do fuzzers+=("$(basename "$target" _fuzzer)"); done
+# A fuzzer keeps one core busy: as many run at once as there are cores.
+for ((first = 0; first < ${#fuzzers[@]}; first += jobs)); do
+  for name in "${fuzzers[@]:first:jobs}"; do
+    (
+      status=0
+      fuzz "$name" >"$scratch/$name.out" || status=$?
+      echo "$status" >"$scratch/$name.status"
+    ) &
+  done
+  wait
+done
+fuzz_result() {
+  cat "$scratch/$1.out"
+  [ "$(cat "$scratch/$1.status")" -eq 0 ]
+}
+for name in "${fuzzers[@]}"; do
+  count_check "fuzz $name finds no crash in ${fuzz_seconds} s" fuzz_result "$name"
 done
 
 phase "64-bit ARM: cross build, the suite under qemu-aarch64"
