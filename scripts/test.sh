@@ -51,14 +51,17 @@ count_check "the package holds the product, depends on what it links and runs lc
 
 phase "AddressSanitizer + UndefinedBehaviorSanitizer build"
 # Unoptimised, with line tables only: the sanitizers' reports keep their
-# file:line, and the build takes half the time of -O1 -g.
+# file:line, and the build takes half the time of -O1 -g. A sanitized process
+# is slow to start, so each test binary runs once, all its cases in it.
 cmake -S . -B build/asan -DCMAKE_BUILD_TYPE= -DBUILD_TESTING=ON -DLCD_WARNINGS_AS_ERRORS=ON \
+  -DLCD_TEST_PROCESS_PER_CASE=OFF \
   -DCMAKE_CXX_FLAGS="-O0 -g1 -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all"
 cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 UBSAN_OPTIONS=print_stacktrace=1 count_ctest build/asan
 
 phase "ThreadSanitizer build: the threaded suites"
 cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE= -DBUILD_TESTING=ON -DLCD_WARNINGS_AS_ERRORS=ON \
+  -DLCD_TEST_PROCESS_PER_CASE=OFF \
   -DCMAKE_CXX_FLAGS="-O0 -g1 -fsanitize=thread -fno-omit-frame-pointer"
 cmake --build build/tsan -j "$jobs" --target threaded_tests
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 count_ctest build/tsan -L threaded
