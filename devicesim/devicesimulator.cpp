@@ -101,9 +101,7 @@ struct DeviceSimulator::Impl {
     reports.subscribe(request.get_header_value(Proto::ReportStream::kLastEventIdHeader), response);
   }
 
-  void publish(std::uint32_t commandCode, const std::string& body) {
-    reports.publish(commandCode, body, faults.take(Proto::ReportStream::kPath));
-  }
+  void publish(std::uint32_t commandCode, const std::string& body) { reports.publish(commandCode, body); }
 
   std::string host;
   ReportStream reports;

@@ -43,8 +43,7 @@ class DeviceSimulator {
   int port() const;
   std::string url() const;  // "http://host:port", the communicator's device URL
 
-  // Spoils the replies for `path` (any method) as the fault says; on the
-  // report stream's path, the reports.
+  // Spoils the replies for `path` (any method) as the fault says.
   void injectFault(const std::string& path, const Fault& fault);
   void clearFaults();
 

@@ -19,12 +19,6 @@ enum class FaultKind {
   DropConnection,  // the head of the normal reply, then the connection closed before any of its body
   DropMidReply,    // the head and the first half of the normal body, then the connection closed
   FixedBody,       // HTTP 200 with `body` in place of the normal reply
-  // For the report stream's path: each spoils the next report published, for
-  // every subscriber alike.
-  ErrorReport,        // the report with a nonzero tl.ErrorCode
-  GarbledReport,      // the first half of the report's text
-  GarbledReportBody,  // the report with the first half of its body
-  CutReport,          // the first half of the report's event, then the streams closed
 };
 
 // A fault injected into the replies for one path. The request is still

@@ -38,11 +38,7 @@ Reply faultyReply(const Fault& fault, Reply reply) {
     case FaultKind::FixedBody: return {kHttpOk, fault.body};
     case FaultKind::SlowReply:
     case FaultKind::DropConnection:
-    case FaultKind::DropMidReply:
-    case FaultKind::ErrorReport:
-    case FaultKind::GarbledReport:
-    case FaultKind::GarbledReportBody:
-    case FaultKind::CutReport: break;
+    case FaultKind::DropMidReply: break;
   }
   return reply;
 }

@@ -14,21 +14,17 @@ namespace {
 
 namespace Stream = LCD::Proto::ReportStream;
 
-// What an ErrorReport fault puts in tl.ErrorCode.
-constexpr std::uint16_t kFaultErrorCode = 3;
 constexpr std::size_t kLongestUserData = 0xffff;
 
-std::string firstHalf(const std::string& text) { return text.substr(0, text.size() / 2); }
-
 std::string reportText(const std::string& serialNumber, std::uint64_t seq, std::uint32_t commandCode,
-                       std::uint16_t errorCode, const std::string& body) {
+                       const std::string& body) {
   // UserDataLength has 16 bits: a longer body reports the most it can.
   const auto length = static_cast<std::uint16_t>(std::min(body.size(), kLongestUserData));
   const nlohmann::ordered_json report = {
       {"source", "device"},
       {"seq", static_cast<std::uint32_t>(seq)},
       {"sn", serialNumber},
-      {"tl", {{"CommandCode", commandCode}, {"ErrorCode", errorCode}, {"UserDataLength", length}}},
+      {"tl", {{"CommandCode", commandCode}, {"ErrorCode", 0}, {"UserDataLength", length}}},
       {"body", body}};
   return report.dump();
 }
@@ -45,9 +41,9 @@ std::string newRun() {
 ReportStream::ReportStream(std::string serialNumber, std::size_t windowLimit)
     : serialNumber_(std::move(serialNumber)), run_(newRun()), windowLimit_(std::max<std::size_t>(windowLimit, 1)) {}
 
-void ReportStream::publish(std::uint32_t commandCode, const std::string& body, const std::optional<Fault>& fault) {
+void ReportStream::publish(std::uint32_t commandCode, const std::string& body) {
   std::lock_guard<std::mutex> lock(mutex_);
-  window_.push_back(eventFor(commandCode, body, fault));
+  window_.push_back(eventFor(commandCode, body));
   if (window_.size() > windowLimit_) {
     window_.pop_front();
   }
@@ -95,15 +91,9 @@ void ReportStream::close() {
 }
 
 // Called locked, so that seq order is window order.
-ReportStream::Event ReportStream::eventFor(std::uint32_t commandCode, const std::string& body,
-                                           const std::optional<Fault>& fault) {
-  const auto spoils = [&fault](FaultKind kind) { return fault && fault->kind == kind; };
-  const std::string text =
-      reportText(serialNumber_, ++seq_, commandCode, spoils(FaultKind::ErrorReport) ? kFaultErrorCode : 0,
-                 spoils(FaultKind::GarbledReportBody) ? firstHalf(body) : body);
-  const std::string event =
-      "id: " + idOf(seq_) + "\ndata: " + (spoils(FaultKind::GarbledReport) ? firstHalf(text) : text) + "\n\n";
-  return {seq_, event, spoils(FaultKind::CutReport) ? firstHalf(event) : std::string()};
+ReportStream::Event ReportStream::eventFor(std::uint32_t commandCode, const std::string& body) {
+  const std::string text = reportText(serialNumber_, ++seq_, commandCode, body);
+  return {seq_, "id: " + idOf(seq_) + "\ndata: " + text + "\n\n"};
 }
 
 // Called locked.
@@ -112,16 +102,15 @@ std::shared_ptr<ReportStream::Subscriber> ReportStream::subscriberAfter(const st
       "event: " + std::string(Stream::kHeartbeatEvent) + "\ndata: " + std::to_string(kReportHeartbeat.count()) + "\n";
   if (lastEventId.empty()) {
     // A new subscriber learns where the stream stands, to come back to it.
-    return std::make_shared<Subscriber>(
-        Subscriber{seq_ + 1, seq_ + 1, heartbeat + "id: " + idOf(seq_) + "\n\n", false});
+    return std::make_shared<Subscriber>(Subscriber{seq_ + 1, heartbeat + "id: " + idOf(seq_) + "\n\n", false});
   }
   const std::uint64_t oldest = window_.empty() ? seq_ + 1 : window_.front().seq;
   const std::optional<Stream::ReportId> last = Stream::parseReportId(lastEventId);
   if (!last || last->run != run_ || last->seq + 1 < oldest || last->seq > seq_) {
     const std::string resync = "event: " + std::string(Stream::kResyncEvent) + "\ndata: " + idOf(seq_) + "\n\n";
-    return std::make_shared<Subscriber>(Subscriber{seq_ + 1, seq_ + 1, resync, true});
+    return std::make_shared<Subscriber>(Subscriber{seq_ + 1, resync, true});
   }
-  return std::make_shared<Subscriber>(Subscriber{last->seq + 1, seq_ + 1, heartbeat + "\n", false});
+  return std::make_shared<Subscriber>(Subscriber{last->seq + 1, heartbeat + "\n", false});
 }
 
 std::string ReportStream::idOf(std::uint64_t seq) const { return Stream::ReportId{run_, seq}.text(); }
@@ -148,9 +137,8 @@ ReportStream::Batch ReportStream::reportsFor(Subscriber& subscriber) const {
   }
   Batch batch{"", false};
   for (auto event = window_.begin() + static_cast<std::ptrdiff_t>(subscriber.next - window_.front().seq);
-       event != window_.end() && !batch.last; ++event) {
-    batch.last = !event->cutText.empty() && event->seq >= subscriber.firstLive;
-    batch.text += batch.last ? event->cutText : event->text;
+       event != window_.end(); ++event) {
+    batch.text += event->text;
   }
   subscriber.next = seq_ + 1;
   return batch;

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "devicesim/fault.h"
-
 #include <httplib.h>
 
 #include <chrono>
@@ -34,14 +32,14 @@ class ReportStream {
  public:
   ReportStream(std::string serialNumber, std::size_t windowLimit);
 
-  // Numbers the report about `body` (the record's JSON text), spoils it as
-  // `fault` says, and keeps it for every subscriber.
-  void publish(std::uint32_t commandCode, const std::string& body, const std::optional<Fault>& fault);
+  // Numbers the report about `body` (the record's JSON text) and keeps it for
+  // every subscriber.
+  void publish(std::uint32_t commandCode, const std::string& body);
 
   // Makes `response` a stream of the reports after `lastEventId` (all those
   // published from now on when it is empty), or of one resync event when the
-  // window does not reach back to it. It ends when the client goes, after a
-  // cut report, when the subscriber falls behind, or at close().
+  // window does not reach back to it. It ends when the client goes, when the
+  // subscriber falls behind, or at close().
   void subscribe(const std::string& lastEventId, httplib::Response& response);
 
   // The id of the last report published ("RUN-0" before the first).
@@ -56,13 +54,11 @@ class ReportStream {
   struct Event {
     std::uint64_t seq;
     std::string text;
-    std::string cutText;  // when a fault cuts it: what subscribers that saw it live get, then the stream ends
   };
   struct Subscriber {
-    std::uint64_t next;       // seq of the next report to send
-    std::uint64_t firstLive;  // reports from here on were published while it listened
-    std::string opening;      // sent before anything else
-    bool resync;              // the opening is all it gets
+    std::uint64_t next;   // seq of the next report to send
+    std::string opening;  // sent before anything else
+    bool resync;          // the opening is all it gets
   };
   struct Batch {
     std::string text;
@@ -70,7 +66,7 @@ class ReportStream {
   };
   using SubscriberList = std::list<std::shared_ptr<Subscriber>>;
 
-  Event eventFor(std::uint32_t commandCode, const std::string& body, const std::optional<Fault>& fault);
+  Event eventFor(std::uint32_t commandCode, const std::string& body);
   std::shared_ptr<Subscriber> subscriberAfter(const std::string& lastEventId) const;
   std::string idOf(std::uint64_t seq) const;
   // What the subscriber gets next, or a heartbeat after a quiet interval; no
