@@ -101,16 +101,11 @@ TEST_P(SendCommand, KeepsAFittingReplyAndReleasesEachMessageOnce) {
 }
 
 std::string answerName(const testing::TestParamInfo<std::tuple<Answer, Handback>>& info) {
-  std::string name = std::string(std::get<0>(info.param).name) + "_" + handbackName(std::get<1>(info.param));
-  for (char& c : name)
-    if (c == ' ') c = '_';
-  return name;
+  return testName(std::string(std::get<0>(info.param).name) + " " + handbackName(std::get<1>(info.param)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, SendCommand,
-                         testing::Combine(testing::ValuesIn(kAnswers),
-                                          testing::Values(Handback::Reset, Handback::Leave, Handback::Poison)),
-                         answerName);
+                         testing::Combine(testing::ValuesIn(kAnswers), testing::ValuesIn(kHandbacks)), answerName);
 
 TEST(MessageHandler, HandsEachEventOverOnce) {
   HostedSender hosted(Handback::Leave);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cctype>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -33,6 +34,13 @@ inline const char* handbackName(Handback handback) {
 }
 
 inline void PrintTo(Handback handback, std::ostream* out) { *out << handbackName(handback); }
+
+// A test name made of `words`, each character that may not stand in one turned into '_'.
+inline std::string testName(std::string words) {
+  for (char& c : words)
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  return words;
+}
 
 // What a partner that took an object back does to the caller's pointer. The
 // poison is an address no object has, so a use of it fails at once.

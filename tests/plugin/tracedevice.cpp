@@ -82,7 +82,7 @@ HttpRespon::HttpRespon(int status, std::string body) : status_(status), body_(st
 
 // The body is followed by bytes that are not part of it and by no NUL, so a
 // reader that looks past getBodySize sees an unterminated string.
-constexpr char kBeyondTheBody[] = {'"', 'b', 'e', 'y', 'o', 'n', 'd'};
+constexpr char kBeyondTheBody[] = "\"beyond";
 
 const char* HttpRespon::getBody() { return tracedOn(this, "getBody") ? replyBodies[this].get() : nullptr; }
 
@@ -96,14 +96,12 @@ HttpRequest* HttpClient::createRequest(const char* method, const char* url) {
 }
 
 HttpRespon* HttpClient::sendRequest(HttpRequest* request, int* out) {
-  if (!tracedOn(request, "sendRequest(" + (out == nullptr ? std::string("null") : std::to_string(*out)) + ")"))
-    return nullptr;
-  if (!scriptedReply) return nullptr;
+  const std::string sent = "sendRequest(" + (out == nullptr ? std::string("null") : std::to_string(*out)) + ")";
+  if (!tracedOn(request, sent) || !scriptedReply) return nullptr;
   auto* respon = live.handOut(std::unique_ptr<HttpRespon>(new HttpRespon(200, *scriptedReply)));
-  auto& body = replyBodies[respon];
-  body = std::make_unique<char[]>(scriptedReply->size() + sizeof kBeyondTheBody);
-  std::memcpy(body.get(), scriptedReply->data(), scriptedReply->size());
-  std::memcpy(body.get() + scriptedReply->size(), kBeyondTheBody, sizeof kBeyondTheBody);
+  const std::string bytes = *scriptedReply + kBeyondTheBody;
+  auto& body = replyBodies[respon] = std::make_unique<char[]>(bytes.size());
+  std::memcpy(body.get(), bytes.data(), bytes.size());
   return respon;
 }
 

@@ -62,13 +62,17 @@ class TraceHost : public wyn::IHostApi {
   struct Center : wyn::IMessageCenter {
     explicit Center(TraceHost& h) : host(h) {}
     wyn::IMessage* createMessage(std::uint32_t id, const std::string& sender, int size, const void* data,
-                                 int flags) override;
+                                 int flags) override {
+      return host.madeMessage("center", id, size, data, sender + ", " + std::to_string(flags));
+    }
     void releaseMessage(wyn::IMessage** msg) override { host.handBackMessage("center.releaseMessage", msg); }
     TraceHost& host;
   } center{*this};
   struct Commands : wyn::ICommandDispatcher {
     explicit Commands(TraceHost& h) : host(h) {}
-    wyn::IMessage* createMessage(std::uint32_t id, int size, const void* data, const std::string& sender) override;
+    wyn::IMessage* createMessage(std::uint32_t id, int size, const void* data, const std::string& sender) override {
+      return host.madeMessage("commands", id, size, data, sender);
+    }
     void releaseMessage(wyn::IMessage** msg) override;
     int dispatch(wyn::IMessage** request, wyn::IReply** reply, int flags) override;
     void hostReserved() override { host.trace.push_back("commands.hostReserved"); }
@@ -78,7 +82,9 @@ class TraceHost : public wyn::IHostApi {
   } commands{*this};
   struct Events : wyn::IEventDispatcher {
     explicit Events(TraceHost& h) : host(h) {}
-    wyn::IMessage* createMessage(std::uint32_t id, int size, const void* data, const std::string& sender) override;
+    wyn::IMessage* createMessage(std::uint32_t id, int size, const void* data, const std::string& sender) override {
+      return host.madeMessage("events", id, size, data, sender);
+    }
     void releaseMessage(wyn::IMessage** msg) override { host.handBackMessage("events.releaseMessage", msg); }
     int post(wyn::IMessage** msg) override { return host.handBackMessage("events.post", msg), 0; }
     int dispatchPending() override { return host.trace.push_back("events.dispatchPending"), 0; }
@@ -91,7 +97,8 @@ class TraceHost : public wyn::IHostApi {
 
  private:
   int added(const std::string& service, int id, const std::string& name);
-  wyn::IMessage* madeMessage(const std::string& line);
+  wyn::IMessage* madeMessage(const char* service, std::uint32_t id, int size, const void* data,
+                             const std::string& from);
   void handBackMessage(const std::string& call, wyn::IMessage** msg);
 
   Handback handback_;
