@@ -11,20 +11,18 @@
 
 // The objects a strict partner has handed out and not yet taken back; each is
 // freed the moment it comes back, so a later use of it is a use after free.
-class Holdings {
- public:
+struct Holdings {
   template <typename T>
   T* handOut(std::unique_ptr<T> object) {
     T* raw = object.get();
-    held_[raw] = std::shared_ptr<T>(std::move(object));
+    objects[raw] = std::shared_ptr<T>(std::move(object));
     return raw;
   }
-  bool holds(const void* object) const { return held_.count(object) == 1; }
+  bool holds(const void* object) const { return objects.count(object) == 1; }
   // False for an object that was never handed out or is already back.
-  bool takeBack(const void* object) { return held_.erase(object) == 1; }
+  bool takeBack(const void* object) { return objects.erase(object) == 1; }
 
- private:
-  std::map<const void*, std::shared_ptr<void>> held_;
+  std::map<const void*, std::shared_ptr<void>> objects;
 };
 
 // A test-name word for each kind.

@@ -11,16 +11,14 @@
 
 namespace {
 
-class Reply : public wyn::IReply {
- public:
-  Reply(Trace& trace, const std::vector<unsigned char>& bytes) : trace_(trace), bytes_(bytes) {}
+struct Reply : wyn::IReply {
+  Reply(Trace& trace, const std::vector<unsigned char>& bytes) : trace(trace), bytes(bytes) {}
   const wyn::IMessage* getMessage() const override { return nullptr; }
-  const void* getData() const override { return trace_.push_back("reply.getData"), bytes_.data(); }
-  int getDataSize() const override { return trace_.push_back("reply.getDataSize"), static_cast<int>(bytes_.size()); }
+  const void* getData() const override { return trace.push_back("reply.getData"), bytes.data(); }
+  int getDataSize() const override { return trace.push_back("reply.getDataSize"), static_cast<int>(bytes.size()); }
 
- private:
-  Trace& trace_;
-  std::vector<unsigned char> bytes_;
+  Trace& trace;
+  const std::vector<unsigned char> bytes;
 };
 
 std::string hex(std::uint32_t value) { return "0x" + QString::number(value, 16).toStdString(); }

@@ -21,22 +21,20 @@ constexpr std::uint32_t kCommandType = 0xF0000001u;
 constexpr std::uint32_t kEventType = 0xF0000002u;
 
 // An incoming message that traces the slots the plug-in reads.
-class TraceMessage : public wyn::IMessage {
- public:
+struct TraceMessage : wyn::IMessage {
   TraceMessage(Trace& trace, std::uint32_t type, std::uint32_t id, const void* data, int size)
-      : trace_(trace), type_(type), id_(id), data_(data), size_(size) {}
-  std::uint32_t getType() const override { return trace_.push_back("msg.getType"), type_; }
-  std::uint32_t getId() const override { return trace_.push_back("msg.getId"), id_; }
-  int getDataSize() const override { return trace_.push_back("msg.getDataSize"), size_; }
-  const void* getData() const override { return trace_.push_back("msg.getData"), data_; }
-  const char* getSender() const override { return trace_.push_back("msg.getSender"), "sender"; }
+      : trace(trace), type(type), id(id), data(data), size(size) {}
+  std::uint32_t getType() const override { return trace.push_back("msg.getType"), type; }
+  std::uint32_t getId() const override { return trace.push_back("msg.getId"), id; }
+  int getDataSize() const override { return trace.push_back("msg.getDataSize"), size; }
+  const void* getData() const override { return trace.push_back("msg.getData"), data; }
+  const char* getSender() const override { return trace.push_back("msg.getSender"), "sender"; }
 
- private:
-  Trace& trace_;
-  std::uint32_t type_;
-  std::uint32_t id_;
-  const void* data_;
-  int size_;
+  Trace& trace;
+  const std::uint32_t type;
+  const std::uint32_t id;
+  const void* const data;
+  const int size;
 };
 
 // A host whose services trace every call with its arguments; it withholds the
@@ -110,8 +108,7 @@ class TraceHost : public wyn::IHostApi {
 // The plug-in loaded from the build tree into a tracing host, with one
 // component made by its own descriptor. While it lives, what the plug-in logs
 // through Qt goes into the trace too: "level[file, category, function]: text".
-class TracedPlugin {
- public:
+struct TracedPlugin {
   explicit TracedPlugin(Handback handback, std::set<std::string> withheldServices = {}, bool initialised = true);
   ~TracedPlugin();
 
