@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <regex>
@@ -60,18 +61,16 @@ struct Payload {
   LayerCutout::AssessExchange* record = &exchange;
   unsigned char zeros[32] = {};
   std::string text;
-  std::pair<const void*, int> sent{nullptr, 0};
+  std::pair<const void*, int> sent;
 
   explicit Payload(const std::string& name) {
-    if (name == "layer") sent = {&layers, sizeof layers};
-    if (name == "cursor") sent = {&cursor, sizeof cursor};
-    if (name == "assess") sent = {&record, sizeof record};
-    if (name == "zeros") sent = {zeros, sizeof zeros};
-    if (name.rfind("text ", 0) == 0) {
-      text = filled(name.substr(5));
-      sent = {text.c_str(), static_cast<int>(text.size() + 1)};
-    }
-    if (sent.first == nullptr && name != "null") throw std::invalid_argument("unknown payload: " + name);
+    if (name.rfind("text ", 0) == 0) text = filled(name.substr(5));
+    const std::map<std::string, std::pair<const void*, int>> named = {{"layer", {&layers, sizeof layers}},
+                                                                      {"cursor", {&cursor, sizeof cursor}},
+                                                                      {"assess", {&record, sizeof record}},
+                                                                      {"zeros", {zeros, sizeof zeros}},
+                                                                      {"null", {nullptr, 0}}};
+    sent = text.empty() ? named.at(name) : std::pair<const void*, int>(text.c_str(), static_cast<int>(text.size() + 1));
   }
 };
 

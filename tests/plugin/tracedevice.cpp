@@ -3,6 +3,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <tuple>
 #include <utility>
 
 #include "layercutout/httpclient.h"
@@ -39,9 +40,7 @@ std::string text(const char* value) { return value == nullptr ? "(null)" : value
 }  // namespace
 
 void TraceDevice::use(Trace* trace, const std::optional<std::string>& scripted, Handback mode) {
-  target = trace;
-  scriptedReply = scripted;
-  handback = mode;
+  std::tie(target, scriptedReply, handback) = std::tie(trace, scripted, mode);
 }
 
 std::once_flag HttpSingleTon::flag;
@@ -107,11 +106,9 @@ HttpRespon* HttpClient::sendRequest(HttpRequest* request, int* out) {
 
 void HttpClient::deleteRequest(HttpRequest*& request) {
   if (!tracedOn(request, "deleteRequest")) return;
-  const auto sent = sentBodies.find(request);
-  if (sent != sentBodies.end()) {
-    const auto& [data, bytes] = sent->second;
+  if (const auto sent = sentBodies.extract(request)) {
+    const auto& [data, bytes] = sent.mapped();
     if (std::memcmp(data, bytes.data(), bytes.size()) != 0) traced("body changed before deleteRequest");
-    sentBodies.erase(sent);
   }
   live.takeBack(request);
   handBack(request, handback);
