@@ -2,7 +2,8 @@
 // message it can be given: the host interface slots it calls, its device
 // library calls with their arguments, and what it logs. Each case of
 // calltraces.json runs once against partners of each hand-back kind: the
-// trace must not change. A case names its handler with "to" (one of
+// trace must not change; after an assessment it ends with the caller's
+// record as JSON. A case names its handler with "to" (one of
 // "targets") or gives "type" and "id". In an expected trace "@name" stands for
 // the lines of a macro; in a trace line or a payload "«name»" stands for one of
 // "texts" and "«c*N»" for N times the character c.
@@ -102,11 +103,7 @@ TEST_P(CallTrace, MakesTheCallsItShouldInOrder) {
   const bool answered =
       plugin.deliver(number(to[0]), number(to[1]), payload.sent.first, c.value("size", payload.sent.second),
                      reply.is_null() ? std::nullopt : std::optional(reply.get<std::string>()));
-  if (name == "assess") {
-    std::string record;
-    LCD::ProtoModel::encode(record, payload.exchange.result);
-    plugin.trace.push_back("record: " + record);
-  }
+  if (name == "assess") LCD::ProtoModel::encode(plugin.trace.emplace_back(), payload.exchange.result);
   Trace expected;
   for (const auto& line : c["trace"]) expand(line, expected);
   EXPECT_EQ(joined(plugin.trace), joined(expected));

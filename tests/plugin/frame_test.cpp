@@ -14,9 +14,6 @@
 
 namespace {
 
-const Trace kLookUps = {"api.getService(wyn_default_messagecenter)", "api.getService(commanddispatcher)",
-                        "api.getService(eventdispatcher)"};
-
 std::string commandOutput(const std::string& command) {
   std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
   std::string out;
@@ -27,7 +24,8 @@ std::string commandOutput(const std::string& command) {
 
 TEST(PluginEntry, RecordDescriptorAndExports) {
   TracedPlugin plugin(Handback::Reset, {}, false);
-  EXPECT_EQ(plugin.creation, kLookUps);
+  EXPECT_EQ(plugin.creation, (Trace{"api.getService(wyn_default_messagecenter)", "api.getService(commanddispatcher)",
+                                    "api.getService(eventdispatcher)"}));
   const wyn::PluginInfo& info = plugin.library.info();
   EXPECT_EQ(&info, &plugin.library.info());
   EXPECT_STREQ(info.apiVersion, "0.1");
@@ -115,16 +113,15 @@ TEST(MessageHandler, HandsAPostedEventOverOnce) {
 }
 
 TEST(MessageHandler, KeepsTheFirstHandlerRegisteredForAnId) {
-  HostedSender hosted(Handback::Reset);
-  const TraceMessage first(hosted.trace, 0, 1, nullptr, 0), later(hosted.trace, 0, 2, nullptr, 0);
-  hosted.sender.registerCommand(0xabc, [&](const wyn::IMessage*) { return &first; });
-  hosted.sender.registerCommand(0xabc, [&](const wyn::IMessage*) { return &later; });
-  hosted.sender.registerEvent(0xabc, [&](const wyn::IMessage*) { return &first; });
-  hosted.sender.registerEvent(0xabc, [&](const wyn::IMessage*) { return &later; });
-  const TraceMessage command(hosted.trace, kCommandType, 0xabc, nullptr, 0);
-  const TraceMessage event(hosted.trace, kEventType, 0xabc, nullptr, 0);
-  EXPECT_EQ(hosted.sender.handleMessage(&command), &first);
-  EXPECT_EQ(hosted.sender.handleMessage(&event), &first);
+  for (const std::uint32_t type : {kCommandType, kEventType}) {
+    HostedSender hosted(Handback::Reset);
+    const TraceMessage first(hosted.trace, 0, 1, nullptr, 0), later(hosted.trace, 0, 2, nullptr, 0);
+    const auto add = type == kCommandType ? &Sender::registerCommand : &Sender::registerEvent;
+    (hosted.sender.*add)(0xabc, [&](const wyn::IMessage*) { return &first; });
+    (hosted.sender.*add)(0xabc, [&](const wyn::IMessage*) { return &later; });
+    const TraceMessage message(hosted.trace, type, 0xabc, nullptr, 0);
+    EXPECT_EQ(hosted.sender.handleMessage(&message), &first) << std::hex << type;
+  }
 }
 
 }  // namespace

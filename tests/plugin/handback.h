@@ -26,10 +26,8 @@ struct Holdings {
 };
 
 // A test-name word for each kind.
-inline const char* handbackName(Handback handback) {
-  static const char* const kNames[] = {"reset", "leave", "poison"};
-  return kNames[static_cast<int>(handback)];
-}
+constexpr const char* kHandbackNames[] = {"reset", "leave", "poison"};
+inline const char* handbackName(Handback handback) { return kHandbackNames[static_cast<int>(handback)]; }
 
 inline void PrintTo(Handback handback, std::ostream* out) { *out << handbackName(handback); }
 
