@@ -37,10 +37,8 @@ void tokenize_then_skip(const std::string& text) {
 }
 
 void write_and_read_back(const std::string& bytes) {
-  ajson::ajson_string_stream<> stream;
-  ajson::lite_write<ajson::ajson_string_stream<>> writer(stream);
-  writer.write_str(bytes.data(), bytes.size());
-  const std::string json(stream.data(), stream.size());
+  std::string json;
+  ajson::write_document(json, bytes);
   const bool ascii = std::all_of(json.begin(), json.end(), [](unsigned char c) { return c >= 32 && c <= 126; });
   std::string back;
   ajson::read_document(json.c_str(), back);

@@ -16,7 +16,6 @@
 namespace {
 
 namespace Id = LayerCutout::MessageId;
-using LCD::ProtoModel::Layer::s_LayerCursorColorResult;
 using LCD::ProtoModel::Layer::s_LayerCutout;
 
 constexpr char kEventSent[] = "(event sent)";
@@ -37,7 +36,7 @@ void readCutoutEvent(const wyn::IMessage& event) {
 }
 
 void readCursorEvent(const wyn::IMessage& event) {
-  fuzz::require(event.getDataSize() == static_cast<int>(sizeof(s_LayerCursorColorResult)));
+  fuzz::require(event.getDataSize() == static_cast<int>(sizeof(LCD::ProtoModel::Layer::s_LayerCursorColorResult)));
   [[maybe_unused]] volatile auto last = static_cast<const unsigned char*>(event.getData())[event.getDataSize() - 1];
   fuzz::pluginLog.push_back(kEventSent);
 }

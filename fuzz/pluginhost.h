@@ -14,15 +14,12 @@
 // collected instead of printed: fuzz input makes it warn on nearly every run.
 namespace fuzz {
 
-// What the plug-in logged, as collect() receives it.
+// What the plug-in logged, the texts alone.
 inline std::vector<std::string> pluginLog;
 
-inline void collect(QtMsgType, const QMessageLogContext&, const QString& text) {
-  pluginLog.push_back(text.toStdString());
-}
-
 inline LCD::Host::Runtime& pluginRuntime() {
-  [[maybe_unused]] static const QtMessageHandler printer = qInstallMessageHandler(collect);
+  [[maybe_unused]] static const QtMessageHandler printer = qInstallMessageHandler(
+      [](QtMsgType, const QMessageLogContext&, const QString& text) { pluginLog.push_back(text.toStdString()); });
   // Never unloaded: the fuzzer may exit from any point of a run.
   static auto* runtime = new LCD::Host::Runtime;
   [[maybe_unused]] static auto* plugin = new LCD::Host::Plugin(LCD_PLUGIN_PATH, *runtime);

@@ -2,17 +2,21 @@
 // message it can be given: the host interface slots it calls, its device
 // library calls with their arguments, and what it logs. Each case of
 // calltraces.json runs once against partners of each hand-back kind: the
-// trace must not change. In an expected trace "@name" stands for the lines of
-// a macro and "%name text" for a log line of the handler that prefix names;
-// in a payload "«c*N»" stands for N times the character c.
+// trace must not change; after an assessment it ends with the caller's
+// record as JSON. A case names its handler with "to" (one of
+// "targets") or gives "type" and "id". In an expected trace "@name" stands for
+// the lines of a macro; in a trace line or a payload "«name»" stands for one of
+// "texts" and "«c*N»" for N times the character c.
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <regex>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "layercutout/assessexchange.h"
@@ -27,27 +31,23 @@ const json& table() {
   return parsed;
 }
 
-void expand(const std::string& line, Trace& out) {
-  if (line[0] == '@') {
-    for (const auto& part : table()["macros"].at(line.substr(1))) expand(part, out);
-  } else if (line[0] == '%') {
-    const auto space = line.find(' ');
-    out.push_back(table()["prefixes"].at(line.substr(1, space - 1)).get<std::string>() + line.substr(space + 1));
-  } else {
-    out.push_back(line);
-  }
-}
-
-std::string repeated(const std::string& text) {
-  static const std::regex run("«(.)\\*([0-9]+)»");
+std::string filled(const std::string& text) {
+  static const std::regex mark("«(?:(.)\\*([0-9]+)|([a-z! ]+))»");
   std::string out;
-  std::sregex_iterator it(text.begin(), text.end(), run), end;
+  std::sregex_iterator it(text.begin(), text.end(), mark), end;
   std::size_t from = 0;
   for (; it != end; ++it) {
-    out += text.substr(from, it->position() - from) + std::string(std::stoul((*it)[2]), (*it)[1].str()[0]);
-    from = it->position() + it->length();
+    const auto& m = *it;
+    out += text.substr(from, m.position() - from) +
+           (m[3].matched ? filled(table()["texts"].at(m[3].str())) : std::string(std::stoul(m[2]), m[1].str()[0]));
+    from = m.position() + m.length();
   }
   return out + text.substr(from);
+}
+
+void expand(const std::string& line, Trace& out) {
+  if (line[0] != '@') return out.push_back(filled(line));
+  for (const auto& part : table()["macros"].at(line.substr(1))) expand(part, out);
 }
 
 std::uint32_t number(const std::string& text) {
@@ -56,55 +56,30 @@ std::uint32_t number(const std::string& text) {
 
 // The payloads the cases name, each with the size it is sent with.
 struct Payload {
-  std::vector<LCD::ProtoModel::Layer::s_LayerCutout> layers;
+  std::vector<LCD::ProtoModel::Layer::s_LayerCutout> layers{{1, {}}};
   LCD::ProtoModel::Layer::s_ReadLayerCursorColor cursor{2, {1, {640, 360}}};
-  LayerCutout::AssessExchange exchange{};
+  LayerCutout::AssessExchange exchange{{}, layers, {42, "before", {{}}}};
   LayerCutout::AssessExchange* record = &exchange;
   unsigned char zeros[32] = {};
   std::string text;
-  std::pair<const void*, int> sent{nullptr, 0};
+  std::pair<const void*, int> sent;
 
   explicit Payload(const std::string& name) {
-    exchange.layers.resize(1);
-    exchange.layers[0].layerId = 1;
-    exchange.result = {42, "before", {{}}};
-    if (name == "cursor") sent = {&cursor, sizeof cursor};
-    if (name == "assess") sent = {&record, sizeof record};
-    if (name == "zeros") sent = {zeros, sizeof zeros};
-    if (name.rfind("layers ", 0) == 0) {
-      layers.resize(std::stoul(name.substr(7)));
-      for (std::size_t i = 0; i < layers.size(); ++i) layers[i].layerId = static_cast<int>(i) + 1;
-      sent = {&layers, sizeof layers};
-    }
-    if (name.rfind("text ", 0) == 0) {
-      text = repeated(name.substr(5));
-      sent = {text.c_str(), static_cast<int>(text.size() + 1)};
-    }
-    if (sent.first == nullptr && name != "null") throw std::invalid_argument("unknown payload: " + name);
+    if (name.rfind("text ", 0) == 0) text = filled(name.substr(5));
+    const std::map<std::string, std::pair<const void*, int>> named = {{"layer", {&layers, sizeof layers}},
+                                                                      {"cursor", {&cursor, sizeof cursor}},
+                                                                      {"assess", {&record, sizeof record}},
+                                                                      {"zeros", {zeros, sizeof zeros}},
+                                                                      {"null", {nullptr, 0}}};
+    sent = text.empty() ? named.at(name) : std::pair<const void*, int>(text.c_str(), static_cast<int>(text.size() + 1));
   }
 };
 
-struct Case {
-  json row;
-  Handback handback;
-};
-
-void PrintTo(const Case& c, std::ostream* out) { *out << c.row["name"] << " " << handbackName(c.handback); }
-
-std::vector<Case> everyCaseUnderEveryHandback() {
-  std::vector<Case> cases;
-  for (const json& row : table()["cases"])
-    for (Handback handback : {Handback::Reset, Handback::Leave, Handback::Poison}) cases.push_back({row, handback});
-  return cases;
-}
+// A row of the table and the hand-back kind of the partners it runs against.
+using Case = std::tuple<json, Handback>;
 
 std::string caseName(const testing::TestParamInfo<Case>& info) {
-  static const char* const kHandbacks[] = {"reset", "leave", "poison"};
-  std::string name =
-      info.param.row["name"].get<std::string>() + " " + kHandbacks[static_cast<int>(info.param.handback)];
-  for (char& c : name)
-    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-  return name;
+  return testName(std::get<0>(info.param)["name"].get<std::string>() + " " + handbackName(std::get<1>(info.param)));
 }
 
 std::string joined(const Trace& trace) {
@@ -116,28 +91,27 @@ std::string joined(const Trace& trace) {
 class CallTrace : public testing::TestWithParam<Case> {};
 
 TEST_P(CallTrace, MakesTheCallsItShouldInOrder) {
-  const json& c = GetParam().row;
-  static const std::set<std::string> kKeys = {"name",  "type",     "id",         "payload",  "size",
+  const auto& [c, handback] = GetParam();
+  static const std::set<std::string> kKeys = {"name",  "to",       "type",       "id",       "payload", "size",
                                               "reply", "answered", "initialise", "withheld", "trace"};
   for (const auto& item : c.items()) ASSERT_EQ(kKeys.count(item.key()), 1u) << "unknown key " << item.key();
-  TracedPlugin plugin(GetParam().handback, c.value("withheld", std::set<std::string>{}), c.value("initialise", true));
-  const std::string name = c["payload"];
+  TracedPlugin plugin(handback, c.value("withheld", std::set<std::string>{}), c.value("initialise", true));
+  const std::string name = c.value("payload", "null");
   const Payload payload(name);
-  std::optional<std::string> reply = R"({"code":0})";
-  if (c.contains("reply")) reply = c["reply"].is_null() ? std::nullopt : std::optional(c["reply"]);
-  const bool answered = plugin.deliver(number(c["type"]), number(c["id"]), payload.sent.first,
-                                       c.value("size", payload.sent.second), reply);
-  if (name == "assess") {
-    std::string record;
-    LCD::ProtoModel::encode(record, payload.exchange.result);
-    plugin.trace.push_back("record: " + record);
-  }
+  const json to = c.contains("to") ? table()["targets"].at(c["to"].get<std::string>()) : json{c.at("type"), c.at("id")};
+  const json reply = c.value("reply", json());  // none: no response
+  const bool answered =
+      plugin.deliver(number(to[0]), number(to[1]), payload.sent.first, c.value("size", payload.sent.second),
+                     reply.is_null() ? std::nullopt : std::optional(reply.get<std::string>()));
+  if (name == "assess") LCD::ProtoModel::encode(plugin.trace.emplace_back(), payload.exchange.result);
   Trace expected;
   for (const auto& line : c["trace"]) expand(line, expected);
   EXPECT_EQ(joined(plugin.trace), joined(expected));
   EXPECT_EQ(answered, c.value("answered", false));
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, CallTrace, testing::ValuesIn(everyCaseUnderEveryHandback()), caseName);
+INSTANTIATE_TEST_SUITE_P(Table, CallTrace,
+                         testing::Combine(testing::ValuesIn(table()["cases"]), testing::ValuesIn(kHandbacks)),
+                         caseName);
 
 }  // namespace

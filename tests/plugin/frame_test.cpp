@@ -14,9 +14,6 @@
 
 namespace {
 
-const Trace kLookUps = {"api.getService(wyn_default_messagecenter)", "api.getService(commanddispatcher)",
-                        "api.getService(eventdispatcher)"};
-
 std::string commandOutput(const std::string& command) {
   std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
   std::string out;
@@ -27,7 +24,8 @@ std::string commandOutput(const std::string& command) {
 
 TEST(PluginEntry, RecordDescriptorAndExports) {
   TracedPlugin plugin(Handback::Reset, {}, false);
-  EXPECT_EQ(plugin.creation, kLookUps);
+  EXPECT_EQ(plugin.creation, (Trace{"api.getService(wyn_default_messagecenter)", "api.getService(commanddispatcher)",
+                                    "api.getService(eventdispatcher)"}));
   const wyn::PluginInfo& info = plugin.library.info();
   EXPECT_EQ(&info, &plugin.library.info());
   EXPECT_STREQ(info.apiVersion, "0.1");
@@ -42,9 +40,8 @@ TEST(PluginEntry, RecordDescriptorAndExports) {
 
   const std::string path = LCD_PLUGIN_PATH;
   EXPECT_EQ(commandOutput("nm -D --defined-only '" + path + "' | awk '{print $NF}' | sort"), "pluginfo\npluginit\n");
-  const std::string dynamic = commandOutput("readelf -d '" + path + "'");
-  EXPECT_NE(dynamic.find("Library soname: [liblayercutoutmodel.so.1]"), std::string::npos) << dynamic;
-  EXPECT_NE(dynamic.find("Library runpath: [$ORIGIN:$ORIGIN/..:$ORIGIN/../lib]"), std::string::npos) << dynamic;
+  EXPECT_EQ(commandOutput("readelf -d '" + path + "' | grep -o 'Library [a-z]*: .*'"),
+            "Library soname: [liblayercutoutmodel.so.1]\nLibrary runpath: [$ORIGIN:$ORIGIN/..:$ORIGIN/../lib]\n");
 }
 
 // A component of this process on the same message handler base.
@@ -101,37 +98,30 @@ TEST_P(SendCommand, KeepsAFittingReplyAndReleasesEachMessageOnce) {
 }
 
 std::string answerName(const testing::TestParamInfo<std::tuple<Answer, Handback>>& info) {
-  std::string name = std::string(std::get<0>(info.param).name) + "_" + handbackName(std::get<1>(info.param));
-  for (char& c : name)
-    if (c == ' ') c = '_';
-  return name;
+  return testName(std::string(std::get<0>(info.param).name) + " " + handbackName(std::get<1>(info.param)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, SendCommand,
-                         testing::Combine(testing::ValuesIn(kAnswers),
-                                          testing::Values(Handback::Reset, Handback::Leave, Handback::Poison)),
-                         answerName);
+                         testing::Combine(testing::ValuesIn(kAnswers), testing::ValuesIn(kHandbacks)), answerName);
 
-TEST(MessageHandler, HandsEachEventOverOnce) {
+// A sent event is the plug-in's own report path, which the call traces cover.
+TEST(MessageHandler, HandsAPostedEventOverOnce) {
   HostedSender hosted(Handback::Leave);
   int event = 7;
   hosted.sender.postEvent(0xdef, sizeof event, &event);
-  hosted.sender.sendEvent(0xdef, sizeof event, &event);
-  EXPECT_EQ(hosted.trace, (Trace{"events.createMessage(0xdef, 4, [7], sender)", "events.post",
-                                 "events.createMessage(0xdef, 4, [7], sender)", "events.send(9)"}));
+  EXPECT_EQ(hosted.trace, (Trace{"events.createMessage(0xdef, 4, [7], sender)", "events.post"}));
 }
 
 TEST(MessageHandler, KeepsTheFirstHandlerRegisteredForAnId) {
-  HostedSender hosted(Handback::Reset);
-  const TraceMessage first(hosted.trace, 0, 1, nullptr, 0), later(hosted.trace, 0, 2, nullptr, 0);
-  hosted.sender.registerCommand(0xabc, [&](const wyn::IMessage*) { return &first; });
-  hosted.sender.registerCommand(0xabc, [&](const wyn::IMessage*) { return &later; });
-  hosted.sender.registerEvent(0xabc, [&](const wyn::IMessage*) { return &first; });
-  hosted.sender.registerEvent(0xabc, [&](const wyn::IMessage*) { return &later; });
-  const TraceMessage command(hosted.trace, kCommandType, 0xabc, nullptr, 0);
-  const TraceMessage event(hosted.trace, kEventType, 0xabc, nullptr, 0);
-  EXPECT_EQ(hosted.sender.handleMessage(&command), &first);
-  EXPECT_EQ(hosted.sender.handleMessage(&event), &first);
+  for (const std::uint32_t type : {kCommandType, kEventType}) {
+    HostedSender hosted(Handback::Reset);
+    const TraceMessage first(hosted.trace, 0, 1, nullptr, 0), later(hosted.trace, 0, 2, nullptr, 0);
+    const auto add = type == kCommandType ? &Sender::registerCommand : &Sender::registerEvent;
+    (hosted.sender.*add)(0xabc, [&](const wyn::IMessage*) { return &first; });
+    (hosted.sender.*add)(0xabc, [&](const wyn::IMessage*) { return &later; });
+    const TraceMessage message(hosted.trace, type, 0xabc, nullptr, 0);
+    EXPECT_EQ(hosted.sender.handleMessage(&message), &first) << std::hex << type;
+  }
 }
 
 }  // namespace

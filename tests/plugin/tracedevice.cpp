@@ -3,6 +3,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <tuple>
 #include <utility>
 
 #include "layercutout/httpclient.h"
@@ -39,9 +40,7 @@ std::string text(const char* value) { return value == nullptr ? "(null)" : value
 }  // namespace
 
 void TraceDevice::use(Trace* trace, const std::optional<std::string>& scripted, Handback mode) {
-  target = trace;
-  scriptedReply = scripted;
-  handback = mode;
+  std::tie(target, scriptedReply, handback) = std::tie(trace, scripted, mode);
 }
 
 std::once_flag HttpSingleTon::flag;
@@ -82,7 +81,7 @@ HttpRespon::HttpRespon(int status, std::string body) : status_(status), body_(st
 
 // The body is followed by bytes that are not part of it and by no NUL, so a
 // reader that looks past getBodySize sees an unterminated string.
-constexpr char kBeyondTheBody[] = {'"', 'b', 'e', 'y', 'o', 'n', 'd'};
+constexpr char kBeyondTheBody[] = "\"beyond";
 
 const char* HttpRespon::getBody() { return tracedOn(this, "getBody") ? replyBodies[this].get() : nullptr; }
 
@@ -96,24 +95,20 @@ HttpRequest* HttpClient::createRequest(const char* method, const char* url) {
 }
 
 HttpRespon* HttpClient::sendRequest(HttpRequest* request, int* out) {
-  if (!tracedOn(request, "sendRequest(" + (out == nullptr ? std::string("null") : std::to_string(*out)) + ")"))
-    return nullptr;
-  if (!scriptedReply) return nullptr;
+  const std::string sent = "sendRequest(" + (out == nullptr ? std::string("null") : std::to_string(*out)) + ")";
+  if (!tracedOn(request, sent) || !scriptedReply) return nullptr;
   auto* respon = live.handOut(std::unique_ptr<HttpRespon>(new HttpRespon(200, *scriptedReply)));
-  auto& body = replyBodies[respon];
-  body = std::make_unique<char[]>(scriptedReply->size() + sizeof kBeyondTheBody);
-  std::memcpy(body.get(), scriptedReply->data(), scriptedReply->size());
-  std::memcpy(body.get() + scriptedReply->size(), kBeyondTheBody, sizeof kBeyondTheBody);
+  const std::string bytes = *scriptedReply + kBeyondTheBody;
+  auto& body = replyBodies[respon] = std::make_unique<char[]>(bytes.size());
+  std::memcpy(body.get(), bytes.data(), bytes.size());
   return respon;
 }
 
 void HttpClient::deleteRequest(HttpRequest*& request) {
   if (!tracedOn(request, "deleteRequest")) return;
-  const auto sent = sentBodies.find(request);
-  if (sent != sentBodies.end()) {
-    const auto& [data, bytes] = sent->second;
+  if (const auto sent = sentBodies.extract(request)) {
+    const auto& [data, bytes] = sent.mapped();
     if (std::memcmp(data, bytes.data(), bytes.size()) != 0) traced("body changed before deleteRequest");
-    sentBodies.erase(sent);
   }
   live.takeBack(request);
   handBack(request, handback);

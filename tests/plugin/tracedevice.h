@@ -12,6 +12,7 @@ using Trace = std::vector<std::string>;
 // What a partner does with the caller's pointer when it takes an object back.
 // Each is allowed, so the plug-in must behave the same under all three.
 enum class Handback { Reset, Leave, Poison };
+constexpr Handback kHandbacks[] = {Handback::Reset, Handback::Leave, Handback::Poison};
 
 // A stand-in for the device library, built as liblcdcommunicator.so.1 so that
 // a plug-in loaded into a process that links it calls it instead of the real

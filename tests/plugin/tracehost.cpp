@@ -1,7 +1,6 @@
 #include "tests/plugin/tracehost.h"
 
 #include <QString>
-#include <cstdio>
 #include <cstring>
 #include <utility>
 
@@ -12,22 +11,17 @@
 
 namespace {
 
-class Reply : public wyn::IReply {
- public:
-  Reply(Trace& trace, const std::vector<unsigned char>& bytes) : trace_(trace), bytes_(bytes) {}
+struct Reply : wyn::IReply {
+  Reply(Trace& trace, const std::vector<unsigned char>& bytes) : trace(trace), bytes(bytes) {}
   const wyn::IMessage* getMessage() const override { return nullptr; }
-  const void* getData() const override { return trace_.push_back("reply.getData"), bytes_.data(); }
-  int getDataSize() const override { return trace_.push_back("reply.getDataSize"), static_cast<int>(bytes_.size()); }
+  const void* getData() const override { return trace.push_back("reply.getData"), bytes.data(); }
+  int getDataSize() const override { return trace.push_back("reply.getDataSize"), static_cast<int>(bytes.size()); }
 
- private:
-  Trace& trace_;
-  std::vector<unsigned char> bytes_;
+  Trace& trace;
+  const std::vector<unsigned char> bytes;
 };
 
-std::string hex(std::uint32_t value) {
-  char text[16];
-  return {text, static_cast<std::size_t>(std::snprintf(text, sizeof text, "0x%x", static_cast<unsigned>(value)))};
-}
+std::string hex(std::uint32_t value) { return "0x" + QString::number(value, 16).toStdString(); }
 
 // Layer cutouts of a vector object as JSON, else the payload's 32-bit integers
 // as a list and trailing bytes in decimal.
@@ -80,8 +74,10 @@ bool TraceHost::takeAnswer(const wyn::IMessage* answer) { return held_.takeBack(
 
 // The payload is read while the call lasts (into the trace line) and never
 // after, as the contract allows.
-wyn::IMessage* TraceHost::madeMessage(const std::string& line) {
-  trace.push_back(line);
+wyn::IMessage* TraceHost::madeMessage(const char* service, std::uint32_t id, int size, const void* data,
+                                      const std::string& from) {
+  trace.push_back(std::string(service) + ".createMessage(" + hex(id) + ", " + std::to_string(size) + ", " +
+                  describePayload(id, data, size) + ", " + from + ")");
   return held_.handOut(std::make_unique<TraceMessage>(trace, 0, 0, nullptr, 0));
 }
 
@@ -89,18 +85,6 @@ void TraceHost::handBackMessage(const std::string& call, wyn::IMessage** msg) {
   if (*msg != nullptr && !held_.takeBack(*msg)) return trace.push_back(call + " on a released object");
   trace.push_back(call);
   handBack(*msg, handback_);
-}
-
-wyn::IMessage* TraceHost::Center::createMessage(std::uint32_t id, const std::string& sender, int size, const void* data,
-                                                int flags) {
-  return host.madeMessage("center.createMessage(" + hex(id) + ", " + sender + ", " + std::to_string(size) + ", " +
-                          describePayload(id, data, size) + ", " + std::to_string(flags) + ")");
-}
-
-wyn::IMessage* TraceHost::Commands::createMessage(std::uint32_t id, int size, const void* data,
-                                                  const std::string& sender) {
-  return host.madeMessage("commands.createMessage(" + hex(id) + ", " + std::to_string(size) + ", " +
-                          describePayload(id, data, size) + ", " + sender + ")");
 }
 
 void TraceHost::Commands::releaseMessage(wyn::IMessage** msg) {
@@ -113,12 +97,6 @@ int TraceHost::Commands::dispatch(wyn::IMessage**, wyn::IReply** answer, int fla
   *answer = answerBytes.empty() ? nullptr : host.held_.handOut(std::make_unique<Reply>(host.trace, answerBytes));
   host.reply_ = *answer;
   return 0;
-}
-
-wyn::IMessage* TraceHost::Events::createMessage(std::uint32_t id, int size, const void* data,
-                                                const std::string& sender) {
-  return host.madeMessage("events.createMessage(" + hex(id) + ", " + std::to_string(size) + ", " +
-                          describePayload(id, data, size) + ", " + sender + ")");
 }
 
 TracedPlugin::TracedPlugin(Handback mode, std::set<std::string> withheldServices, bool initialised)

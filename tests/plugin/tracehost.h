@@ -21,22 +21,20 @@ constexpr std::uint32_t kCommandType = 0xF0000001u;
 constexpr std::uint32_t kEventType = 0xF0000002u;
 
 // An incoming message that traces the slots the plug-in reads.
-class TraceMessage : public wyn::IMessage {
- public:
+struct TraceMessage : wyn::IMessage {
   TraceMessage(Trace& trace, std::uint32_t type, std::uint32_t id, const void* data, int size)
-      : trace_(trace), type_(type), id_(id), data_(data), size_(size) {}
-  std::uint32_t getType() const override { return trace_.push_back("msg.getType"), type_; }
-  std::uint32_t getId() const override { return trace_.push_back("msg.getId"), id_; }
-  int getDataSize() const override { return trace_.push_back("msg.getDataSize"), size_; }
-  const void* getData() const override { return trace_.push_back("msg.getData"), data_; }
-  const char* getSender() const override { return trace_.push_back("msg.getSender"), "sender"; }
+      : trace(trace), type(type), id(id), data(data), size(size) {}
+  std::uint32_t getType() const override { return trace.push_back("msg.getType"), type; }
+  std::uint32_t getId() const override { return trace.push_back("msg.getId"), id; }
+  int getDataSize() const override { return trace.push_back("msg.getDataSize"), size; }
+  const void* getData() const override { return trace.push_back("msg.getData"), data; }
+  const char* getSender() const override { return trace.push_back("msg.getSender"), "sender"; }
 
- private:
-  Trace& trace_;
-  std::uint32_t type_;
-  std::uint32_t id_;
-  const void* data_;
-  int size_;
+  Trace& trace;
+  const std::uint32_t type;
+  const std::uint32_t id;
+  const void* const data;
+  const int size;
 };
 
 // A host whose services trace every call with its arguments; it withholds the
@@ -62,13 +60,17 @@ class TraceHost : public wyn::IHostApi {
   struct Center : wyn::IMessageCenter {
     explicit Center(TraceHost& h) : host(h) {}
     wyn::IMessage* createMessage(std::uint32_t id, const std::string& sender, int size, const void* data,
-                                 int flags) override;
+                                 int flags) override {
+      return host.madeMessage("center", id, size, data, sender + ", " + std::to_string(flags));
+    }
     void releaseMessage(wyn::IMessage** msg) override { host.handBackMessage("center.releaseMessage", msg); }
     TraceHost& host;
   } center{*this};
   struct Commands : wyn::ICommandDispatcher {
     explicit Commands(TraceHost& h) : host(h) {}
-    wyn::IMessage* createMessage(std::uint32_t id, int size, const void* data, const std::string& sender) override;
+    wyn::IMessage* createMessage(std::uint32_t id, int size, const void* data, const std::string& sender) override {
+      return host.madeMessage("commands", id, size, data, sender);
+    }
     void releaseMessage(wyn::IMessage** msg) override;
     int dispatch(wyn::IMessage** request, wyn::IReply** reply, int flags) override;
     void hostReserved() override { host.trace.push_back("commands.hostReserved"); }
@@ -78,7 +80,9 @@ class TraceHost : public wyn::IHostApi {
   } commands{*this};
   struct Events : wyn::IEventDispatcher {
     explicit Events(TraceHost& h) : host(h) {}
-    wyn::IMessage* createMessage(std::uint32_t id, int size, const void* data, const std::string& sender) override;
+    wyn::IMessage* createMessage(std::uint32_t id, int size, const void* data, const std::string& sender) override {
+      return host.madeMessage("events", id, size, data, sender);
+    }
     void releaseMessage(wyn::IMessage** msg) override { host.handBackMessage("events.releaseMessage", msg); }
     int post(wyn::IMessage** msg) override { return host.handBackMessage("events.post", msg), 0; }
     int dispatchPending() override { return host.trace.push_back("events.dispatchPending"), 0; }
@@ -91,7 +95,8 @@ class TraceHost : public wyn::IHostApi {
 
  private:
   int added(const std::string& service, int id, const std::string& name);
-  wyn::IMessage* madeMessage(const std::string& line);
+  wyn::IMessage* madeMessage(const char* service, std::uint32_t id, int size, const void* data,
+                             const std::string& from);
   void handBackMessage(const std::string& call, wyn::IMessage** msg);
 
   Handback handback_;
@@ -103,8 +108,7 @@ class TraceHost : public wyn::IHostApi {
 // The plug-in loaded from the build tree into a tracing host, with one
 // component made by its own descriptor. While it lives, what the plug-in logs
 // through Qt goes into the trace too: "level[file, category, function]: text".
-class TracedPlugin {
- public:
+struct TracedPlugin {
   explicit TracedPlugin(Handback handback, std::set<std::string> withheldServices = {}, bool initialised = true);
   ~TracedPlugin();
 
