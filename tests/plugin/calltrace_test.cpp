@@ -15,6 +15,7 @@
 #include <optional>
 #include <regex>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -71,7 +72,9 @@ struct Payload {
                                                                       {"assess", {&record, sizeof record}},
                                                                       {"zeros", {zeros, sizeof zeros}},
                                                                       {"null", {nullptr, 0}}};
-    sent = text.empty() ? named.at(name) : std::pair<const void*, int>(text.c_str(), static_cast<int>(text.size() + 1));
+    const auto found = named.find(name);
+    if (text.empty() && found == named.end()) throw std::invalid_argument("unknown payload: " + name);
+    sent = text.empty() ? found->second : std::pair<const void*, int>(text.c_str(), static_cast<int>(text.size() + 1));
   }
 };
 
