@@ -114,7 +114,10 @@ std::vector<Hostile> hostileDevices() {
 // Every sender logs in and sends a command, then another.
 std::string play(const Hostile& c) {
   if (c.condition == "silent name server" && !enterSilentNetwork()) return kNoNamespace;
-  ScriptedDevice device({{Constants::POSTLOGIN, c.login}, {Constants::PUTLAYERSCUTOUTCURSOR, c.command}});
+  ScriptedDevice device([&c](const std::string& request) {
+    if (asks(request, "POST", Constants::POSTLOGIN)) return c.login;
+    return asks(request, "PUT", Constants::PUTLAYERSCUTOUTCURSOR) ? c.command : Script{};
+  });
   std::vector<std::string> seen(c.condition == "eight senders" ? 8 : 1);
   const LCD::Tools::DeviceTarget target(
       {replaced(c.url.empty() ? "http://DEVICE" : c.url, "DEVICE", device.address()), {}, {}, kTimeoutMs});
@@ -135,7 +138,7 @@ std::string play(const Hostile& c) {
   for (const std::string& other : seen) outcomes += other != seen.front() ? " / " + other : "";
   const auto requests = device.requests();
   const auto logins = std::count_if(requests.begin(), requests.end(),
-                                    [](const std::string& r) { return r.find(Constants::POSTLOGIN) == 5; });
+                                    [](const std::string& r) { return asks(r, "POST", Constants::POSTLOGIN); });
   return replaced(outcomes, device.address(), "DEVICE") + " | logins " + std::to_string(logins);
 }
 
