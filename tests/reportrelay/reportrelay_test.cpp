@@ -76,8 +76,6 @@ struct Run {
   std::vector<long> leastWaits;
 };
 
-void PrintTo(const Run& script, std::ostream* out) { *out << script.name; }
-
 class RelayAgainstScript : public ::testing::TestWithParam<Run> {};
 
 TEST_P(RelayAgainstScript, DeliversEachReportOnceAndWaitsAsItShould) {
