@@ -83,10 +83,9 @@ struct Hostile {
 };
 
 Script raw(const std::string& bytes, bool endless = false) { return {"", bytes, endless}; }
-Script reply(const std::string& body) { return {body}; }
 
 Script loginGiving(const std::string& token, const std::string& padding = "") {
-  return reply(R"({"code":0,"data":{"token":")" + token + R"("})" + padding + "}");
+  return {R"({"code":0,"data":{"token":")" + token + R"("})" + padding + "}"};
 }
 
 std::vector<Hostile> hostileDevices() {
@@ -98,7 +97,7 @@ std::vector<Hostile> hostileDevices() {
        "tok | the device at http://DEVICE did not answer (reply too large) | no answer | logins 1"},
       {"LoginReplyOverItsBound", loginGiving("tok", R"(,"pad":")" + std::string(70000, ' ') + "\""), none, "", "",
        " | answered | answered | logins 2"},
-      {"NoMemoryMidReply", tok, reply(std::string(1 << 20, ' ')), "", "scarce memory",
+      {"NoMemoryMidReply", tok, Script{std::string(1 << 20, ' ')}, "", "scarce memory",
        "tok | the device at http://DEVICE did not answer (out of memory) | answered | logins 1"},
       {"SilentNameServer", none, none, "http://device.invalid", "silent name server",
        " | the device at http://device.invalid did not answer (timed out) | no answer | logins 0"},
