@@ -2,12 +2,14 @@
 #include <net/if.h>
 #include <sched.h>
 #include <sys/ioctl.h>
+#include <sys/mman.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -81,10 +83,9 @@ struct Hostile {
 };
 
 Script raw(const std::string& bytes, bool endless = false) { return {"", bytes, endless}; }
-Script reply(const std::string& body) { return {body}; }
 
 Script loginGiving(const std::string& token, const std::string& padding = "") {
-  return reply(R"({"code":0,"data":{"token":")" + token + R"("})" + padding + "}");
+  return {R"({"code":0,"data":{"token":")" + token + R"("})" + padding + "}"};
 }
 
 std::vector<Hostile> hostileDevices() {
@@ -96,11 +97,10 @@ std::vector<Hostile> hostileDevices() {
        "tok | the device at http://DEVICE did not answer (reply too large) | no answer | logins 1"},
       {"LoginReplyOverItsBound", loginGiving("tok", R"(,"pad":")" + std::string(70000, ' ') + "\""), none, "", "",
        " | answered | answered | logins 2"},
-      {"NoMemoryMidReply", tok, reply(std::string(1 << 20, ' ')), "", "scarce memory",
+      {"NoMemoryMidReply", tok, Script{std::string(1 << 20, ' ')}, "", "scarce memory",
        "tok | the device at http://DEVICE did not answer (out of memory) | answered | logins 1"},
       {"SilentNameServer", none, none, "http://device.invalid", "silent name server",
        " | the device at http://device.invalid did not answer (timed out) | no answer | logins 0"},
-      {"TokenWithControlByte", loginGiving("a\\u0001b"), none, "", "", " | answered | answered | logins 2"},
       {"TokenWithDelByte", loginGiving("a\\u007fb"), none, "", "", " | answered | answered | logins 2"},
       {"TokenLargerThanAHeader", loginGiving(std::string(5000, 't')), none, "", "",
        " | answered | answered | logins 2"},
@@ -114,7 +114,10 @@ std::vector<Hostile> hostileDevices() {
 // Every sender logs in and sends a command, then another.
 std::string play(const Hostile& c) {
   if (c.condition == "silent name server" && !enterSilentNetwork()) return kNoNamespace;
-  ScriptedDevice device({{Constants::POSTLOGIN, c.login}, {Constants::PUTLAYERSCUTOUTCURSOR, c.command}});
+  ScriptedDevice device([&c](const std::string& request) {
+    if (asks(request, "POST", Constants::POSTLOGIN)) return c.login;
+    return asks(request, "PUT", Constants::PUTLAYERSCUTOUTCURSOR) ? c.command : Script{};
+  });
   std::vector<std::string> seen(c.condition == "eight senders" ? 8 : 1);
   const LCD::Tools::DeviceTarget target(
       {replaced(c.url.empty() ? "http://DEVICE" : c.url, "DEVICE", device.address()), {}, {}, kTimeoutMs});
@@ -135,7 +138,7 @@ std::string play(const Hostile& c) {
   for (const std::string& other : seen) outcomes += other != seen.front() ? " / " + other : "";
   const auto requests = device.requests();
   const auto logins = std::count_if(requests.begin(), requests.end(),
-                                    [](const std::string& r) { return r.find(Constants::POSTLOGIN) == 5; });
+                                    [](const std::string& r) { return asks(r, "POST", Constants::POSTLOGIN); });
   return replaced(outcomes, device.address(), "DEVICE") + " | logins " + std::to_string(logins);
 }
 
@@ -143,20 +146,16 @@ class HostileDeviceTest : public testing::TestWithParam<Hostile> {};
 
 // Each case runs in a host process of its own, whose peak memory is measured.
 TEST_P(HostileDeviceTest, HostStaysSmallAndTimelyAndRecovers) {
-  int channel[2];
-  ASSERT_EQ(pipe(channel), 0);
+  // The child's outcome comes back through memory both share.
+  auto* text = static_cast<char*>(mmap(nullptr, 512, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0));
+  ASSERT_NE(text, MAP_FAILED);
   const pid_t child = fork();
-  if (child == 0) {
-    const std::string outcome = play(GetParam());
-    _exit(write(channel[1], outcome.data(), outcome.size()) < 0);
-  }
-  close(channel[1]);
-  char text[512];  // one write of less than a pipe's atomic size
-  const std::string outcome(text, std::max<ssize_t>(read(channel[0], text, sizeof text), 0));
-  close(channel[0]);
+  if (child == 0) _exit(std::snprintf(text, 512, "%s", play(GetParam()).c_str()) < 0);
   int status = 0;
   rusage usage{};
   wait4(child, &status, 0, &usage);
+  const std::string outcome(text);
+  munmap(text, 512);
   if (outcome == kNoNamespace) GTEST_SKIP() << "no network namespace can be made here";
   EXPECT_EQ(outcome, GetParam().outcome) << "wait status " << status;
   EXPECT_LT(usage.ru_maxrss, kPeakKiB);

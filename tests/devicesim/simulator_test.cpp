@@ -55,14 +55,17 @@ struct Client {
   std::string token, valid;
 };
 
+// The simulator's options, changed from the defaults by `change`.
+LCD::DeviceSim::SimulatorOptions with(const std::function<void(LCD::DeviceSim::SimulatorOptions&)>& change) {
+  LCD::DeviceSim::SimulatorOptions options;
+  change(options);
+  return options;
+}
+
 // A simulator that keeps four reports for returning subscribers, and a client of it.
 class SimulatorTest : public ::testing::Test {
  protected:
-  DeviceSimulator simulator{[] {
-    LCD::DeviceSim::SimulatorOptions options;
-    options.reportQueueLimit = 4;
-    return options;
-  }()};
+  DeviceSimulator simulator{with([](auto& options) { options.reportQueueLimit = 4; })};
   Client client{simulator};
 };
 
@@ -113,10 +116,8 @@ std::vector<Exchange> exchanges() {
       {"TextForANumber", "PUT", cutout, "@", layers(R"([{"/cutout/brightness/gain":"50"}])"), 400, "gain: expected"},
       {"Fraction", "PUT", assess, "@", layers(R"([{"/cutout/type":1.5}])"), 400, "type: expected a 32"},
       {"Beyond32Bits", "PUT", cutout, "@", layers(R"([{"/layerId":2147483648}])"), 400, "layerId: expected a 32"},
-      {"ListForAnObject", "PUT", cutout, "@", layers(R"([{"/cutout/cursor":[]}])"), 400, "cursor: expected an object"},
       {"CursorWithoutPosition", "PUT", color, "@", R"({"layerId":1,"cursor":{"enable":1}})", 400, "cursor.pos: mis"},
       {"UnknownLayerRefusesTheList", "PUT", cutout, "@", layers(R"([{},{"/layerId":17}])"), 200, "unknown layer 17"},
-      {"UnknownLayerAssessed", "PUT", assess, "@", layers(R"([{"/layerId":0}])"), 200, "unknown layer 0"},
       {"CursorOnUnknownLayer", "PUT", color, "@", cursorAt(0, 0, 0), 200, "unknown layer 0"},
       {"LeftOfTheCanvas", "PUT", color, "@", cursorAt(3, -1, 0), 200, R"({"code":3,)"},
       {"RightOfTheCanvas", "PUT", color, "@", cursorAt(3, 1920, 0), 200, R"({"code":3,)"},
@@ -148,8 +149,6 @@ std::vector<Exchange> exchanges() {
       {"LastColumnOfTheLastBar", "PUT", color, "@", cursorAt(3, 1919, 1079), 200,
        R"({"color":{"B":0,"G":0,"R":0},"enable":1,"pos":{"x":1919,"y":1079}})"}};
 }
-
-void PrintTo(const Exchange& exchange, std::ostream* out) { *out << exchange.name; }
 
 class ExchangeTest : public SimulatorTest, public testing::WithParamInterface<Exchange> {};
 
@@ -204,8 +203,7 @@ bool endedByPeer(int socket) {
 
 // Stop ends what it accepted, a stream and a 30 s reply included, and frees the port, which it never shared.
 TEST_F(SimulatorTest, StopEndsEveryConnectionAndFreesThePort) {
-  LCD::DeviceSim::SimulatorOptions options;
-  options.port = simulator.port();
+  const auto options = with([this](auto& o) { o.port = simulator.port(); });
   EXPECT_THROW(LCD::DeviceSim::DeviceSimulator{options}, std::runtime_error);
   std::vector<int> open(9);  // idle ones and a report stream
   for (int& socket : open) ASSERT_GE(socket = connectTo(simulator.port()), 0);
@@ -226,9 +224,7 @@ TEST_F(SimulatorTest, StopEndsEveryConnectionAndFreesThePort) {
 
 // With its limit of connections open, the simulator serves a newcomer only once one of them has ended.
 TEST(ConnectionLimit, NewcomerWaitsForAConnectionToEnd) {
-  LCD::DeviceSim::SimulatorOptions options;
-  options.maxConnections = 2;
-  LCD::DeviceSim::DeviceSimulator limited(options);
+  DeviceSimulator limited(with([](auto& options) { options.maxConnections = 2; }));
   const int idle[] = {connectTo(limited.port()), connectTo(limited.port())};
   httplib::Client newcomer("127.0.0.1", limited.port());
   newcomer.set_read_timeout(std::chrono::seconds(30));
@@ -288,8 +284,6 @@ struct Return {
   std::vector<std::string> events;
 };
 
-void PrintTo(const Return& row, std::ostream* out) { *out << row.name; }
-
 class ReturningSubscriber : public SimulatorTest, public ::testing::WithParamInterface<Return> {};
 
 TEST_P(ReturningSubscriber, GetsWhatFollowsItsLastReportOrIsToldToResync) {
@@ -316,9 +310,7 @@ INSTANTIATE_TEST_SUITE_P(Window, ReturningSubscriber, ::testing::ValuesIn(kRetur
 
 // Every layer, set or at its defaults, and the id of the report that includes the last change.
 TEST(DeviceState, HoldsEveryLayerAndItsLastReport) {
-  LCD::DeviceSim::SimulatorOptions options;
-  options.layers = {1, 2};
-  DeviceSimulator device(options);
+  DeviceSimulator device(with([](auto& options) { options.layers = {1, 2}; }));
   Client client(device);
   client.send(kCutout, layers(R"([{"/layerId":2,"/cutout/enable":1}])"));
   EXPECT_EQ(client.send(kCutout, nullptr, "GET").second,

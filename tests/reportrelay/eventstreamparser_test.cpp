@@ -36,16 +36,9 @@ const Stream kStreams[] = {
     {"CrLfSplitAnywhere", {"da", "ta:b\r", "\n\r\n", "data: c\n", "\n"}, {"message|b|", "message|c|"}},
     {"LoneCr", {"data: a\rdata: b\r\r"}, {"message|a\nb|"}},
     {"CrThenLfInTheNextPiece", {"data: a\r", "\ndata: b\r", "\n\n"}, {"message|a\nb|"}},
-    {"ByteOrderMarkSplit",
-     {"\xEF\xBB",
-      "\xBF"
-      "data: x\n\n\xEF\xBB\xBF"
-      "data: y\n\n"},
-     {"message|x|"}},
-    {"NoByteOrderMark",
-     {"\xEF"
-      "data: x\n\n"},
-     {}},
+    // \357\273\277: a byte order mark.
+    {"ByteOrderMarkSplit", {"\357\273", "\277data: x\n\n\357\273\277data: y\n\n"}, {"message|x|"}},
+    {"NoByteOrderMark", {"\357data: x\n\n"}, {}},
     {"FieldsWithoutColon", {"data\ndata\n\n"}, {"message|\n|"}},
     {"TypeAndComments", {": hi\nevent: ping\ndata: 1\n\ndata:  2\n\n"}, {"ping|1|", "message| 2|"}},
     {"IdKeptButNotWithNul",

@@ -1,16 +1,15 @@
 #include <gtest/gtest.h>
-#include <httplib.h>
 
 #include <cctype>
 #include <future>
 #include <mutex>
 #include <nlohmann/json.hpp>
 #include <sstream>
-#include <thread>
 
 #include "communicator/devicesettings.h"
 #include "proto/constants.h"
 #include "reportrelay/reportrelay.h"
+#include "scripteddevice.h"
 
 namespace {
 
@@ -35,8 +34,8 @@ struct Host {
   std::string seqs;
 };
 
-void useDevice(const std::string& url, long timeoutMs = 20000) {
-  LCD::Communicator::configureDevice({url, "admin", "admin", timeoutMs});
+void useDevice(const std::string& address, long timeoutMs = 20000) {
+  LCD::Communicator::configureDevice({"http://" + address + "/lcd", "admin", "admin", timeoutMs});
 }
 
 // A stream of a script as the device would send it: "A1" report 1 of run A ("A1/" its first half, as when the
@@ -65,57 +64,11 @@ std::string streamOf(const std::string& script) {
   return stream;
 }
 
-// Answers each GET of the report stream under /lcd with the next stream of its script, then 503, calling
-// `onEnd` at the first 503; logs in anybody once `onLogin` returns; holds two layers as of report B-9.
-class ScriptedDevice {
- public:
-  using Ending = std::function<void(const std::vector<std::string>& asked)>;
-  ScriptedDevice(
-      std::vector<std::string> script, Ending onEnd, std::function<void()> onLogin = [] {})
-      : script_(std::move(script)), onEnd_(std::move(onEnd)) {
-    server_.Post(std::string("/lcd") + Constants::POSTLOGIN, [onLogin](const auto&, httplib::Response& response) {
-      onLogin();
-      response.set_content(R"({"code":0,"data":{"token":"t"}})", "application/json");
-    });
-    server_.Get(std::string("/lcd") + Constants::PUTLAYERSCUTOUT, [](const auto&, httplib::Response& response) {
-      response.set_content(R"({"code":0,"data":[{"layerId":1},{"layerId":2}],"reportId":"B-9"})", "application/json");
-    });
-    server_.Get(std::string("/lcd") + Stream::kPath,
-                [this](const httplib::Request& request, httplib::Response& response) {
-                  std::lock_guard<std::mutex> lock(mutex_);
-                  asked_.push_back(request.get_header_value(Stream::kLastEventIdHeader));
-                  if (next_ >= script_.size()) {
-                    response.status = 503;
-                    if (next_++ == script_.size()) onEnd_(asked_);
-                  } else if (script_[next_++] == "401") {
-                    response.status = 401;
-                  } else {
-                    response.set_content(streamOf(script_[next_ - 1]), "text/event-stream");
-                  }
-                });
-    url = "http://127.0.0.1:" + std::to_string(server_.bind_to_any_port("127.0.0.1")) + "/lcd";
-    listening_ = std::thread([this] { server_.listen_after_bind(); });
-  }
-  ~ScriptedDevice() {
-    server_.stop();
-    listening_.join();
-  }
-
-  std::string url;
-
- private:
-  std::vector<std::string> asked_;  // the Last-Event-ID of each stream request
-  const std::vector<std::string> script_;
-  const Ending onEnd_;
-  std::mutex mutex_;
-  std::size_t next_ = 0;
-  httplib::Server server_;
-  std::thread listening_;
-};
+Script refusal(int status) { return {"", "HTTP/1.1 " + std::to_string(status) + " No\r\nContent-Length: 0\r\n\r\n"}; }
 
 // A script of streams, the seqs delivered, the Last-Event-ID of each stream request, and the least of each
 // wait between attempts until the script ends.
-struct Script {
+struct Run {
   const char* name;
   std::vector<std::string> streams;
   const char* delivered;
@@ -123,9 +76,7 @@ struct Script {
   std::vector<long> leastWaits;
 };
 
-void PrintTo(const Script& script, std::ostream* out) { *out << script.name; }
-
-class RelayAgainstScript : public ::testing::TestWithParam<Script> {};
+class RelayAgainstScript : public ::testing::TestWithParam<Run> {};
 
 TEST_P(RelayAgainstScript, DeliversEachReportOnceAndWaitsAsItShould) {
   Host host;
@@ -133,13 +84,27 @@ TEST_P(RelayAgainstScript, DeliversEachReportOnceAndWaitsAsItShould) {
   std::vector<long> waits, waitsAtEnd;
   std::vector<std::string> asked;
   std::promise<std::string> ended;
-  ScriptedDevice device(GetParam().streams, [&](const std::vector<std::string>& askedAtEnd) {
+  const std::vector<std::string>& streams = GetParam().streams;
+  // Under /lcd: logs in anybody, holds two layers as of report B-9, answers the report stream with each stream of
+  // the script in turn, then 503 (the first of which ends the run); anything else it does not know.
+  ScriptedDevice device([&](const std::string& request) {
+    const std::string lcd = "/lcd", field = std::string("\r\n") + Stream::kLastEventIdHeader + ": ";
+    if (asks(request, "POST", lcd + Constants::POSTLOGIN)) return Script{R"({"code":0,"data":{"token":"t"}})"};
+    if (asks(request, "GET", lcd + Constants::PUTLAYERSCUTOUT))
+      return Script{R"({"code":0,"data":[{"layerId":1},{"layerId":2}],"reportId":"B-9"})"};
+    if (!asks(request, "GET", lcd + Stream::kPath)) return refusal(404);
     std::lock_guard<std::mutex> lock(mutex);
-    std::tie(waitsAtEnd, asked) = std::pair(waits, askedAtEnd);
+    if (asked.size() > streams.size()) return refusal(503);
+    const std::size_t at = request.find(field), from = at + field.size();
+    asked.push_back(at == std::string::npos ? "" : request.substr(from, request.find("\r\n", from) - from));
+    if (asked.size() <= streams.size())
+      return streams[asked.size() - 1] == "401" ? refusal(401) : Script{streamOf(streams[asked.size() - 1])};
+    waitsAtEnd = waits;
     std::lock_guard<std::mutex> delivered(host.mutex);
     ended.set_value(host.seqs);
+    return refusal(503);
   });
-  useDevice(device.url);
+  useDevice(device.address());
   LCD::Relay::RelayOptions options;
   options.wait = [&](std::chrono::milliseconds wait) {
     std::lock_guard<std::mutex> lock(mutex);
@@ -155,7 +120,7 @@ TEST_P(RelayAgainstScript, DeliversEachReportOnceAndWaitsAsItShould) {
   for (std::size_t i = 0; i < waitsAtEnd.size(); ++i) EXPECT_GE(waitsAtEnd[i], GetParam().leastWaits[i]) << i;
 }
 
-const Script kScripts[] = {
+const Run kScripts[] = {
     {"DuplicateDropped", {"A1 A2 A2 A3"}, "1 2 3", {"", "A-3"}, {50}},
     {"GapAskedForAgain", {"A1 A3", "A2 A3 A4"}, "1 2 3 4", {"", "A-1", "A-4"}, {50}},
     {"GapNotReplayed", {"A1 A3", "A3"}, "1 3", {"", "A-1", "A-3"}, {50}},
@@ -172,19 +137,19 @@ const Script kScripts[] = {
 INSTANTIATE_TEST_SUITE_P(Streams, RelayAgainstScript, ::testing::ValuesIn(kScripts),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// A login that would hang for ten minutes ends at stop().
+// A login the device never answers (the time-out is ten minutes) ends at stop().
 TEST(RelayStop, EndsALoginUnderWay) {
-  std::promise<void> loggingIn, release;
-  std::shared_future<void> released = release.get_future().share();
-  ScriptedDevice device(
-      {}, [](const auto&) {}, [&loggingIn, released] { loggingIn.set_value(), released.wait(); });
-  useDevice(device.url, 600000);
+  std::promise<void> loggingIn;
+  ScriptedDevice device([&loggingIn](const std::string&) {
+    loggingIn.set_value();
+    return Script{"", ""};
+  });
+  useDevice(device.address(), 600000);
   LCD::Host::Runtime runtime;
   ReportRelay relay(runtime);
   EXPECT_EQ(loggingIn.get_future().wait_for(kPatience), std::future_status::ready);
   std::future<void> stopped = std::async(std::launch::async, [&relay] { relay.stop(); });
   EXPECT_EQ(stopped.wait_for(kPatience), std::future_status::ready);
-  release.set_value();
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <map>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -20,7 +20,7 @@
 
 using Headers = std::vector<std::pair<std::string, std::string>>;
 
-// How a scripted device answers requests for one path.
+// How a scripted device answers a request.
 struct Script {
   std::string body;                       // of a 200 reply
   std::optional<std::string> bytes = {};  // sent as they are instead; none at all: it stays silent
@@ -32,12 +32,18 @@ inline std::string replaced(std::string text, const std::string& from, const std
   return at == std::string::npos ? text : text.replace(at, from.size(), to);
 }
 
+// Whether `request` asks for `path` by `method`.
+inline bool asks(const std::string& request, const std::string& method, const std::string& path) {
+  return request.rfind(method + " " + path + " ", 0) == 0;
+}
+
 // A device on a loopback port that follows a script instead of the protocol:
-// it keeps every request as the bytes that arrived and answers each by the
-// script for its path.
+// it keeps every request as the bytes that arrived and answers each as
+// `answer` says (by default, a 200 with no body).
 class ScriptedDevice {
  public:
-  explicit ScriptedDevice(std::map<std::string, Script> scripts = {}) : scripts_(std::move(scripts)) {
+  using Answer = std::function<Script(const std::string& request)>;
+  explicit ScriptedDevice(Answer answer = [](const std::string&) { return Script{}; }) : answer_(std::move(answer)) {
     sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
     socklen_t size = sizeof address;
     bind(listener_, reinterpret_cast<sockaddr*>(&address), size);
@@ -84,9 +90,7 @@ class ScriptedDevice {
   }
 
   void respond(int connection, const std::string& request) {
-    const std::size_t path = request.find(' ') + 1;
-    const auto found = scripts_.find(request.substr(path, request.find(' ', path) - path));
-    const Script script = found != scripts_.end() ? found->second : Script{};
+    const Script script = answer_(request);
     const std::string bytes = script.bytes.value_or(
         "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(script.body.size()) + "\r\n\r\n" + script.body);
     {
@@ -100,7 +104,7 @@ class ScriptedDevice {
     }
   }
 
-  const std::map<std::string, Script> scripts_;
+  const Answer answer_;
   const int listener_ = socket(AF_INET, SOCK_STREAM, 0);
   std::string address_;
   std::thread acceptor_;
