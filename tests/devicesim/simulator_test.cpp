@@ -247,7 +247,7 @@ std::string describe(const LCD::Relay::StreamEvent& event) {
 }
 
 // The first `count` events of a report stream after `lastEventId`, then "end" if it ends first (or "hang" if it
-// goes on without them for 20 s); `onEvent` runs after each with the number read so far.
+// goes on without them for 60 s); `onEvent` runs after each with the number read so far.
 std::vector<std::string> readStream(DeviceSimulator& device, const std::string& lastEventId, std::size_t count,
                                     const std::function<void(std::size_t read)>& onEvent) {
   Client client(device);
@@ -259,7 +259,7 @@ std::vector<std::string> readStream(DeviceSimulator& device, const std::string& 
     events.push_back(describe(event));
     onEvent(events.size());
   });
-  const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(60);
   // A connection of its own: on the login's, a stream the device ends would be asked for again.
   httplib::Client stream("127.0.0.1", device.port());
   stream.Get(Stream::kPath, headers, [&](const char* data, std::size_t size) {
