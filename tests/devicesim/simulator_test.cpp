@@ -150,6 +150,8 @@ std::vector<Exchange> exchanges() {
        R"({"color":{"B":0,"G":0,"R":0},"enable":1,"pos":{"x":1919,"y":1079}})"}};
 }
 
+void PrintTo(const Exchange& exchange, std::ostream* out) { *out << exchange.name; }
+
 class ExchangeTest : public SimulatorTest, public testing::WithParamInterface<Exchange> {};
 
 // The device's decisions: refusals with their reasons, the colour bars, the assessment; and replies
@@ -284,6 +286,8 @@ struct Return {
   std::vector<std::string> events;
 };
 
+void PrintTo(const Return& row, std::ostream* out) { *out << row.name; }
+
 class ReturningSubscriber : public SimulatorTest, public ::testing::WithParamInterface<Return> {};
 
 TEST_P(ReturningSubscriber, GetsWhatFollowsItsLastReportOrIsToldToResync) {
@@ -299,7 +303,10 @@ TEST_P(ReturningSubscriber, GetsWhatFollowsItsLastReportOrIsToldToResync) {
 
 const Return kReturns[] = {
     {"New", 2, "", {"heartbeat 2 1000", "report 3 528657 0"}},
-    {"WithinTheWindow", 4, "RUN-1", {"heartbeat  1000", "report 2 528657 2", "report 3 528657 3", "report 4 528657 4"}},
+    {"FromTheWindowsStart",
+     5,
+     "RUN-1",
+     {"heartbeat  1000", "report 2 528657 2", "report 3 528657 3", "report 4 528657 4", "report 5 528657 5"}},
     {"AtTheLatest", 5, "RUN-5", {"heartbeat  1000", "report 6 528657 0"}},
     {"BeforeTheWindow", 5, "RUN-0", {"resync  5", "end"}},
     {"AheadOfTheDevice", 1, "RUN-2", {"resync  1", "end"}},

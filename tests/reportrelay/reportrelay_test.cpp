@@ -76,6 +76,8 @@ struct Run {
   std::vector<long> leastWaits;
 };
 
+void PrintTo(const Run& run, std::ostream* out) { *out << run.name; }
+
 class RelayAgainstScript : public ::testing::TestWithParam<Run> {};
 
 TEST_P(RelayAgainstScript, DeliversEachReportOnceAndWaitsAsItShould) {
