@@ -8,6 +8,7 @@
 
 #include <benchmark/benchmark.h>
 #include <httplib.h>
+#include <nlohmann/json.hpp>
 
 #include <condition_variable>
 #include <mutex>

@@ -3,7 +3,7 @@
 #include "devicesim/fault.h"
 #include "devicesim/requestlog.h"
 
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
 #include <cstddef>
 #include <cstdint>

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <unistd.h>
+#include <nlohmann/json.hpp>
 
 #include <functional>
 #include <future>

@@ -2,6 +2,7 @@
 // answer, every report its own event, and the device keeps each layer's last
 // setting. Runs under ThreadSanitizer in the test command.
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <atomic>
