@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <ostream>
+#include <regex>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -37,18 +38,15 @@ inline std::vector<row> rows(const char* table) {
 // A cell as the text it stands for: "@L:C message" is the codec's positioned
 // error, an array of byte values those bytes, an array of texts one per line.
 inline std::string text_of(const nlohmann::json& cell) {
-  std::string text;
-  for (const auto& part : cell.is_array() ? cell : nlohmann::json::array()) {
-    text += part.is_string() ? part.get<std::string>() + "\n" : std::string(1, part.get<char>());
+  if (cell.is_string()) {
+    return std::regex_replace(cell.get<std::string>(), std::regex("^@(\\d+):(\\d+) "),
+                              "error at line :$1 col :$2 msg:");
   }
-  if (cell.is_array()) return text;
-  if (!cell.is_string()) return cell.dump();
-  text = cell;
-  if (text.empty() || text[0] != '@') return text;
-  const auto colon = text.find(':');
-  const auto space = text.find(' ');
-  return "error at line :" + text.substr(1, colon - 1) + " col :" + text.substr(colon + 1, space - colon - 1) +
-         " msg:" + text.substr(space + 1);
+  if (!cell.is_array()) return cell.dump();
+  std::string text;
+  for (const auto& part : cell)
+    text += part.is_string() ? part.get<std::string>() + "\n" : std::string(1, part.get<char>());
+  return text;
 }
 
 // A value as the codec writes it, read back by the fixture parser.
