@@ -15,9 +15,7 @@ extern char** environ;
 
 ScratchDir::ScratchDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "lcd-tools-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) {
-    throw std::runtime_error("cannot create a scratch directory from " + pattern);
-  }
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a scratch directory from " + pattern);
   path_ = pattern;
 }
 
