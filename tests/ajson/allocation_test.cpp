@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "tests/ajson/records.h"
 
@@ -27,6 +29,8 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
+using Stream = ajson::ajson_string_stream<std::allocator<char>>;
+
 template <typename F>
 long allocations_during(F&& f) {
   const long before = allocations.load();
@@ -47,6 +51,28 @@ TEST(Allocations, ReadingAndWritingAllocateOnlyWhatTheyKeep) {
   std::string out;
   ajson::write_document(out, box);
   EXPECT_EQ(allocations_during([&] { ajson::write_document(out, box); }), 1);
+}
+
+// The capacity after each append: rounded up to whole kibibytes, grown only
+// when the bytes do not fit, the content kept.
+TEST(StringStream, GrowsInKibibyteStepsKeepingTheContent) {
+  Stream stream;
+  std::string expected;
+  std::vector<std::uint64_t> capacities;
+  for (std::size_t n : {1500, 548, 1, 5000}) {
+    const std::string chunk(n, static_cast<char>('a' + capacities.size()));
+    n == 1 ? stream.put(chunk[0]) : stream.write(chunk.data(), n);
+    expected += chunk;
+    capacities.push_back(stream.capacity());
+  }
+  EXPECT_EQ(capacities, (std::vector<std::uint64_t>{2048, 2048, 3072, 7168}));
+  EXPECT_EQ(std::string(stream.data(), stream.size()), expected);
+}
+
+TEST(StringStream, RefusesASizeBeyondSigned64Bits) {
+  Stream stream;
+  volatile std::size_t huge = SIZE_MAX;  // opaque, so that the compiler does not check the copy itself
+  EXPECT_THROW(stream.write("", huge), std::bad_alloc);
 }
 
 }  // namespace

@@ -28,15 +28,13 @@ TEST(Encode, WritesTheCompactTextExactly) {
   EXPECT_EQ(encoded(std::vector<s_LayerCutout>{}), "[]");
 
   // New layers numbered from 1; sixteen of them outgrow the first kibibyte several times.
-  for (std::size_t count : {1, 16}) {
-    std::vector<s_LayerCutout> layers(count);
-    std::string expected = "[";
-    for (std::size_t i = 0; i < count; ++i) {
-      layers[i].layerId = static_cast<int>(i + 1);
-      expected += (i == 0 ? R"({"layerId":)" : R"(,{"layerId":)") + std::to_string(i + 1) + (kLayerOne + 12);
-    }
-    EXPECT_EQ(encoded(layers), expected + "]");
+  std::vector<s_LayerCutout> layers(16);
+  std::string expected;
+  for (std::size_t i = 0; i < layers.size(); ++i) {
+    layers[i].layerId = static_cast<int>(i + 1);
+    expected += (i == 0 ? R"([{"layerId":)" : R"(,{"layerId":)") + std::to_string(i + 1) + (kLayerOne + 12);
   }
+  EXPECT_EQ(encoded(layers), expected + "]");
 }
 
 // The report's members of every width, each kept to its low bits; a failure

@@ -15,6 +15,9 @@ using LCD::ProtoModel::Layer::s_SetCutout;
 
 bool same(const Rgb& a, const Rgb& b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
 
+// Cases named by their row's name.
+const auto byName = [](const auto& info) { return std::string(info.param.name); };
+
 s_SetCutout keyOfType(int type) {
   s_SetCutout cutout;
   cutout.enable = 1;
@@ -67,8 +70,7 @@ TEST_P(KeyMonotone, KeyedPartMovesOneWayAndTheSettingMatters) {
   EXPECT_TRUE(moved) << sweep.name << " changed no colour's key";
 }
 
-INSTANTIATE_TEST_SUITE_P(Settings, KeyMonotone, testing::ValuesIn(kSweeps),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Settings, KeyMonotone, testing::ValuesIn(kSweeps), byName);
 
 // The six hues of the bars, 60 degrees apart. The hue key with its default
 // ranges reaches 90 degrees: hues two steps or more from the key's, and the
@@ -120,7 +122,6 @@ TEST_P(CursorMark, DrawnWhereItIs) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Positions, CursorMark, testing::ValuesIn(kCursors),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Positions, CursorMark, testing::ValuesIn(kCursors), byName);
 
 }  // namespace

@@ -5,10 +5,35 @@
 #include <sys/wait.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 
 extern char** environ;
+
+ScratchDir::ScratchDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "lcd-tools-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a scratch directory from " + pattern);
+  path_ = pattern;
+}
+
+ScratchDir::~ScratchDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string ScratchDir::write(const std::string& name, const std::string& text) const {
+  const std::filesystem::path file = path_ / name;
+  std::ofstream(file, std::ios::binary) << text;
+  return file.string();
+}
+
+std::string ScratchDir::read(const std::string& name) const {
+  std::ifstream file(path_ / name, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
 
 int waitForExit(pid_t pid) {
   int status = -1;  // not an exit, should waitpid fail
@@ -50,12 +75,7 @@ std::vector<std::string> onTarget(const std::vector<std::string>& argv) {
   return command;
 }
 
-ProcessResult runTargetProgram(const std::vector<std::string>& argv, const std::string& input) {
-  return runProcess(onTarget(argv), input);
-}
-
-ProcessResult runLcdHost(const std::vector<std::string>& arguments, const std::string& input) {
-  std::vector<std::string> argv{LCD_HOST_PATH};
-  argv.insert(argv.end(), arguments.begin(), arguments.end());
-  return runTargetProgram(argv, input);
+ProcessResult runLcdHost(std::vector<std::string> arguments, const std::string& input) {
+  arguments.insert(arguments.begin(), LCD_HOST_PATH);
+  return runProcess(onTarget(arguments), input);
 }

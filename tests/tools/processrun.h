@@ -2,10 +2,27 @@
 
 #include <sys/types.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "tests/tools/scratchdir.h"
+// A fresh directory under the system's temporary directory, removed with
+// everything in it when this object goes.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  // Writes `text` to `name` in the directory; returns its path.
+  std::string write(const std::string& name, const std::string& text) const;
+  std::string read(const std::string& name) const;
+
+ private:
+  std::filesystem::path path_;
+};
 
 // What a finished program left behind.
 struct ProcessResult {
@@ -29,9 +46,5 @@ int waitForExit(pid_t pid);
 // `argv` as the build runs a program built for the target: through its emulator, if any.
 std::vector<std::string> onTarget(const std::vector<std::string>& argv);
 
-// Runs a program built for the target, through the build's emulator when
-// the build is a cross build.
-ProcessResult runTargetProgram(const std::vector<std::string>& argv, const std::string& input = {});
-
 // The lcd-host built in this tree, with `arguments`.
-ProcessResult runLcdHost(const std::vector<std::string>& arguments, const std::string& input = {});
+ProcessResult runLcdHost(std::vector<std::string> arguments, const std::string& input = {});

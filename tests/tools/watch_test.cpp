@@ -85,7 +85,7 @@ TEST(LcdHostWatch, PrintsEachEventAsItComesAndResyncsWithADeviceThatRestarted) {
 // However it ends, by time or by signal, a watch exits 0.
 struct Ending {
   const char* name;
-  std::vector<std::string> arguments;
+  std::vector<std::string> argv;
   int signal;
 };
 
@@ -93,16 +93,15 @@ class WatchEnding : public ::testing::TestWithParam<Ending> {};
 
 TEST_P(WatchEnding, ExitsZero) {
   const ScratchDir io;
-  std::vector<std::string> argv{LCD_HOST_PATH, "watch"};
-  argv.insert(argv.end(), GetParam().arguments.begin(), GetParam().arguments.end());
-  Background watch(argv, io, "watch");
+  Background watch(GetParam().argv, io, "watch");
   ASSERT_NE(watch.awaitText("err", "watching").find("watching"), std::string::npos);
   if (GetParam().signal != 0) watch.signal(GetParam().signal);
   EXPECT_EQ(watch.exitCode(), 0);
 }
 
-const Ending kEndings[] = {
-    {"AfterItsSeconds", {"--seconds", "0.1"}, 0}, {"AtSigint", {}, SIGINT}, {"AtSigterm", {}, SIGTERM}};
+const Ending kEndings[] = {{"AfterItsSeconds", {LCD_HOST_PATH, "watch", "--seconds", "0.1"}, 0},
+                           {"AtSigint", {LCD_HOST_PATH, "watch"}, SIGINT},
+                           {"AtSigterm", {LCD_HOST_PATH, "watch"}, SIGTERM}};
 INSTANTIATE_TEST_SUITE_P(Ends, WatchEnding, ::testing::ValuesIn(kEndings),
                          [](const auto& info) { return std::string(info.param.name); });
 
