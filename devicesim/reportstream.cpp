@@ -118,7 +118,14 @@ std::string ReportStream::idOf(std::uint64_t seq) const { return Stream::ReportI
 std::optional<ReportStream::Batch> ReportStream::take(Subscriber& subscriber) {
   std::unique_lock<std::mutex> lock(mutex_);
   if (!subscriber.opening.empty()) {
-    return Batch{std::exchange(subscriber.opening, {}), subscriber.resync};
+    // A returning subscriber's replay goes out with its opening, before a
+    // report published meanwhile can move the window past it.
+    Batch batch{std::exchange(subscriber.opening, {}), subscriber.resync};
+    if (!batch.last && seq_ >= subscriber.next) {
+      const Batch replay = reportsFor(subscriber);
+      batch = {batch.text + replay.text, replay.last};
+    }
+    return batch;
   }
   published_.wait_for(lock, kReportHeartbeat, [this, &subscriber] { return closed_ || seq_ >= subscriber.next; });
   if (closed_) {
