@@ -103,10 +103,11 @@ CLI::App* addCommand(CLI::App& app, Job& job, const char* name, const char* desc
   return command;
 }
 
-void addSetCutoutCommand(CLI::App& app, Job& job) {
+// A command whose one argument is a file of layer cutouts for `run`.
+void addLayersCommand(CLI::App& app, Job& job, const char* name, const char* description, const char* help,
+                      void (*run)(const std::string& file, const SessionOptions& options)) {
   auto file = std::make_shared<std::string>();
-  addCommand(app, job, "set-cutout", "Send layer cutout settings (command 0xfc050413)", kSetCutoutHelp,
-             [file](const SessionOptions& options) { LCD::Tools::setCutout(*file, options); })
+  addCommand(app, job, name, description, help, [file, run](const SessionOptions& options) { run(*file, options); })
       ->add_option("FILE", *file, "JSON array of layer cutouts, - for standard input")
       ->required();
 }
@@ -120,14 +121,6 @@ void addReadColorCommand(CLI::App& app, Job& job) {
   command->add_option("--layer", request->layerId, "Layer id")->required();
   command->add_option("--x", request->cursor.pos.x, "Cursor column")->required();
   command->add_option("--y", request->cursor.pos.y, "Cursor row")->required();
-}
-
-void addAssessCommand(CLI::App& app, Job& job) {
-  auto file = std::make_shared<std::string>();
-  addCommand(app, job, "assess", "Have the device assess layer cutout settings (command 0xfc050414)", kAssessHelp,
-             [file](const SessionOptions& options) { LCD::Tools::assess(*file, options); })
-      ->add_option("FILE", *file, "JSON array of layer cutouts, - for standard input")
-      ->required();
 }
 
 void addReportCommand(CLI::App& app, Job& job) {
@@ -199,9 +192,11 @@ int main(int argc, char** argv) {
   addSessionOptions(app, options);
   // Subcommands inherit this: the session options may follow the subcommand.
   app.fallthrough();
-  addSetCutoutCommand(app, job);
+  addLayersCommand(app, job, "set-cutout", "Send layer cutout settings (command 0xfc050413)", kSetCutoutHelp,
+                   LCD::Tools::setCutout);
   addReadColorCommand(app, job);
-  addAssessCommand(app, job);
+  addLayersCommand(app, job, "assess", "Have the device assess layer cutout settings (command 0xfc050414)", kAssessHelp,
+                   LCD::Tools::assess);
   addReportCommand(app, job);
   addDemoCommand(app, job);
   addWatchCommand(app, job);
